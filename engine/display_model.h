@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace waitline {
+
+// The control properties the simulation and the window's handlers read and
+// write, held as plain fields so that everything runs without a window. The
+// window shows these values and forwards what the user does to them.
+
+struct ComboBox {
+    bool editable = false;
+    std::string text;
+    std::vector<std::string> list;
+};
+
+struct Label {
+    std::string caption;
+    bool visible = true;
+};
+
+struct Timer {
+    std::int32_t Interval = 0;  // milliseconds
+    bool Enabled = false;
+};
+
+// The five lines that draw server j, in the order they are shown and hidden.
+enum ServerLine : std::uint8_t { LineOut, linServerLeft, linServer, linServerTop, linServerBottom };
+constexpr int kServerLineCount = 5;
+
+// What the queue drawing changes: which boxes and server lines are shown, the
+// blue outline's Top and Height, and the lower end of the arrival line.
+struct QueueDrawing {
+    std::array<bool, 11> boxQueue{true, true, true, true, true, true, true, true, true, true, true};
+    std::array<std::array<bool, kServerLineCount>, 5> serverLines{{{true, true, true, true, true},
+                                                                   {true, true, true, true, true},
+                                                                   {true, true, true, true, true},
+                                                                   {true, true, true, true, true},
+                                                                   {true, true, true, true, true}}};
+    float shpFIFOTop = 392.0F;
+    float shpFIFOHeight = 81.0F;
+    float Line12Y2 = 112.0F;
+};
+
+struct DisplayModel {
+    ComboBox SourceCombo{false, {}, {}};
+    ComboBox ArrivalCombo{true, {}, {}};
+    ComboBox QueueCombo{true, {}, {}};
+    ComboBox ServiceCombo{false, {}, {}};
+    ComboBox ServerCombo{true, {}, {}};
+    ComboBox ServeRateCombo{true, {}, {}};
+
+    // The run-control state is these two captions ("Go"/"Stop", "Pause"/"Continue").
+    std::string StartButton = "Go";
+    std::string PauseButton = "Pause";
+
+    Timer TimerMove{10, true};
+    Timer TimerCheck{1000, true};
+
+    Label lblTime{"0000"};
+    Label lblSeconds{"Time"};
+    Label lblPacketsSourced{"0"};
+    Label lblPacketsServiced{"0"};
+    Label lblPacketsLost{"0"};
+    Label lblPercentDropped{"0"};
+    Label lblMeanWaitingTime{"0"};
+    Label lblStdDevWaitingTime{"0"};
+    Label lblMeanPktsInQueue{"0"};
+
+    QueueDrawing drawing;
+};
+
+}  // namespace waitline

@@ -1,0 +1,82 @@
+#include "intervals.h"
+
+#include <cmath>
+#include <limits>
+
+#include "number_text.h"
+
+namespace waitline {
+
+namespace {
+
+constexpr double kLongMax = std::numeric_limits<std::int32_t>::max();
+constexpr double kLongMin = std::numeric_limits<std::int32_t>::min();
+
+double Draw(RandomSource& random) { return static_cast<double>(random.NextSingle()); }
+
+double ExponentialDraw(double m, RandomSource& random)
+{
+    double u = 0.0;
+    while (!(u > 0.000001)) {
+        u = Draw(random);
+    }
+    return -std::log(1.0 - u) * m;
+}
+
+double ParetoDraw(double m, double xm, RandomSource& random)
+{
+    // A draw of exactly 0 has no finite interval when m > xm; draw again.
+    double u = 0.0;
+    while (!(u > 0.0)) {
+        u = Draw(random);
+    }
+    if (m == xm) {
+        return xm;  // the limit of the formula as the shape grows without bound
+    }
+    const double alpha = m / (m - xm);
+    return xm / std::pow(u, 1.0 / alpha);
+}
+
+std::int32_t ToLong(double x)
+{
+    if (std::isnan(x)) {
+        return 0;
+    }
+    const double whole = RoundHalfEven(std::fmin(std::fmax(x, kLongMin), kLongMax));
+    return static_cast<std::int32_t>(whole);
+}
+
+}  // namespace
+
+std::int32_t NextInterval(std::string_view distribution, double rate, RandomSource& random)
+{
+    const double m = 1000.0 / rate;
+    double x = 0.0;
+    if (distribution == "Exponential") {
+        x = ExponentialDraw(m, random);
+    } else if (distribution == "Regular") {
+        x = m;
+    } else if (distribution == "Uniform") {
+        x = (Draw(random) * m) * 2.0;
+    } else if (distribution == "Pareto 0.1") {
+        x = ParetoDraw(m, 100.0, random);
+    } else if (distribution == "Pareto 0.2") {
+        x = ParetoDraw(m, 200.0, random);
+    } else if (distribution == "Pareto 0.5") {
+        x = ParetoDraw(m, 500.0, random);
+    } else {
+        return 0;
+    }
+    return ToLong(x);
+}
+
+double RateReader::Read(std::string_view text)
+{
+    const std::optional<double> rate = StrictNumber(text);
+    if (rate && *rate > 0.0 && 1000.0 / *rate <= kLongMax) {
+        lastGood_ = *rate;
+    }
+    return lastGood_;
+}
+
+}  // namespace waitline

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "random_source.h"
+
+namespace waitline {
+
+// A random interval in whole milliseconds for one of the six distribution
+// names ("Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2",
+// "Pareto 0.5") at rate packets per second. Any other text gives 0 and draws
+// nothing. The result is bounded to the 32-bit range.
+std::int32_t NextInterval(std::string_view distribution, double rate, RandomSource& random);
+
+// Turns the text of a rate box into the rate a draw uses. A text that reads as
+// a positive number whose mean interval fits in 32 bits of milliseconds is
+// taken and remembered; any other text (empty, "-", "0", a negative number, a
+// rate too small to wait for) gives the last rate that was taken, so a user
+// in the middle of typing never leaves the source waiting for ever.
+class RateReader {
+public:
+    double Read(std::string_view text);
+    double LastGood() const { return lastGood_; }
+
+private:
+    double lastGood_ = 1.0;
+};
+
+}  // namespace waitline

@@ -1,0 +1,136 @@
+#include "invariants.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace waitline {
+
+namespace {
+
+bool IsWhole(float x) { return std::isfinite(x) && std::floor(x) == x; }
+
+bool IsOnItsWayIn(Pkt state)
+{
+    return state == Pkt::Dropping || state == Pkt::LeftFast || state == Pkt::DropFast ||
+           state == Pkt::Queueing || state == Pkt::Serving;
+}
+
+class Report {
+public:
+    template <typename... Parts>
+    void Fail(const Parts&... parts)
+    {
+        if (text_.tellp() == 0) {
+            (text_ << ... << parts);
+        }
+    }
+    std::string Text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+};
+
+void CheckPlaces(const Simulation& sim, Report& report)
+{
+    int full = 0;
+    for (int j = 0; j <= MaxQueueLength; ++j) {
+        const QueueSlot& slot = sim.slots[j];
+        const bool names = slot.SlotPacket >= 0 && slot.SlotPacket <= MaxPacket;
+        if ((slot.SlotState == Slot::Full) != names) {
+            report.Fail("place ", j, " is ", ToText(slot.SlotState), " naming packet ", slot.SlotPacket);
+        }
+        if (slot.SlotState == Slot::Empty && slot.SlotPacket != -1) {
+            report.Fail("empty place ", j, " names ", slot.SlotPacket);
+        }
+        if (slot.SlotState == Slot::Full) {
+            ++full;
+            const Pkt state = sim.packets[slot.SlotPacket].PacketState;
+            if (state != Pkt::Queueing && state != Pkt::Serving) {
+                report.Fail("place ", j, " names packet ", slot.SlotPacket, " which is ", ToText(state));
+            }
+        }
+    }
+    if (full != sim.QueueDepth) {
+        report.Fail("QueueDepth ", sim.QueueDepth, " but ", full, " places are full");
+    }
+}
+
+void CheckPackets(const Simulation& sim, Report& report)
+{
+    for (int i = 0; i <= MaxPacket; ++i) {
+        const Packet& packet = sim.packets[i];
+        if (!IsWhole(packet.Left) || !IsWhole(packet.Top)) {
+            report.Fail("packet ", i, " stands at ", packet.Left, ", ", packet.Top);
+        }
+        if (packet.PacketState != Pkt::Off && !packet.Visible) {
+            report.Fail("packet ", i, " is ", ToText(packet.PacketState), " but hidden");
+        }
+        if (packet.PacketState != Pkt::Queueing && packet.PacketState != Pkt::Serving) {
+            continue;
+        }
+        int held = 0;
+        for (int j = 0; j <= MaxQueueLength; ++j) {
+            const QueueSlot& slot = sim.slots[j];
+            if (slot.SlotState == Slot::Full && slot.SlotPacket == i) {
+                ++held;
+                if (packet.Top != 436.0F - 32.0F * static_cast<float>(j)) {
+                    report.Fail("packet ", i, " holds place ", j, " but stands at Top ", packet.Top);
+                }
+            }
+        }
+        if (held != 1) {
+            report.Fail("packet ", i, " is ", ToText(packet.PacketState), " holding ", held, " places");
+        }
+    }
+}
+
+void CheckNumbers(const Simulation& sim, Report& report)
+{
+    const double results[] = {sim.SimTime, sim.PercentDropped, sim.MeanWaitingTime,
+                              sim.StdDevWaitingTime, sim.MeanPktsInQueue};
+    for (const double value : results) {
+        if (!std::isfinite(value) || value < 0.0) {
+            report.Fail("a result is ", value);
+        }
+    }
+    if (sim.PacketsSourced < 0 || sim.PacketsServiced < 0 || sim.PacketsLost < 0 || sim.TickCount < 0) {
+        report.Fail("a counter is negative");
+    }
+    if (!(1 <= sim.NumServers && sim.NumServers <= sim.QueueLength &&
+          sim.QueueLength <= MaxQueueLength && sim.NumServers <= MaxServers)) {
+        report.Fail("NumServers ", sim.NumServers, " and QueueLength ", sim.QueueLength, " out of range");
+    }
+}
+
+// Every packet sourced since the reset has been served, lost, withdrawn when
+// its packet was taken again, or is still on its way in.
+void CheckBooks(const Simulation& sim, Report& report)
+{
+    long long onTheWay = 0;
+    for (const Packet& packet : sim.packets) {
+        if (IsOnItsWayIn(packet.PacketState)) {
+            ++onTheWay;
+        }
+    }
+    const long long accounted =
+        static_cast<long long>(sim.PacketsServiced) + sim.PacketsLost + sim.PacketsWithdrawn + onTheWay;
+    if (accounted != sim.PacketsSourced) {
+        report.Fail("books: ", sim.PacketsSourced, " sourced but ", sim.PacketsServiced, " served + ",
+                    sim.PacketsLost, " lost + ", sim.PacketsWithdrawn, " withdrawn + ", onTheWay,
+                    " on the way");
+    }
+}
+
+}  // namespace
+
+std::string CheckInvariants(const Simulation& sim)
+{
+    Report report;
+    CheckPlaces(sim, report);
+    CheckPackets(sim, report);
+    CheckNumbers(sim, report);
+    CheckBooks(sim, report);
+    return report.Text();
+}
+
+}  // namespace waitline

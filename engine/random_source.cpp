@@ -1,0 +1,45 @@
+#include "random_source.h"
+
+#include <chrono>
+
+namespace waitline {
+
+std::uint64_t SeededRandom::SeedFromClock()
+{
+    return static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+float SeededRandom::NextSingle()
+{
+    constexpr float kTwoToMinus24 = 1.0F / 16777216.0F;
+    const auto bits = static_cast<std::uint32_t>(generator_() >> 40U);  // top 24 bits
+    return static_cast<float>(bits) * kTwoToMinus24;
+}
+
+void ScriptedRandom::Append(float value)
+{
+    script_.push_back(value);
+    useSeeded_ = false;
+}
+
+void ScriptedRandom::UseSeed(std::uint64_t seed)
+{
+    seeded_.Seed(seed);
+    useSeeded_ = true;
+}
+
+float ScriptedRandom::NextSingle()
+{
+    if (useSeeded_) {
+        return seeded_.NextSingle();
+    }
+    if (script_.empty()) {
+        throw Exhausted();
+    }
+    const float value = script_.front();
+    script_.pop_front();
+    return value;
+}
+
+}  // namespace waitline

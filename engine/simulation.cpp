@@ -1,0 +1,51 @@
+#include "simulation.h"
+
+#include <limits>
+
+namespace waitline {
+
+void ResetSimulation(Simulation& sim)
+{
+    DisplayModel& d = sim.display;
+    sim.SimTime = 0.0;
+    for (Packet& packet : sim.packets) {
+        packet.Visible = false;
+        packet.PacketState = Pkt::Off;
+    }
+    for (int j = 0; j <= MaxQueueLength; ++j) {
+        sim.slots[j].SlotState = Slot::Empty;
+        sim.slots[j].SlotPacket = -1;
+    }
+    sim.PercentDropped = 0.0;
+    sim.QueueDepth = 0;
+    d.lblPercentDropped.caption = "0";
+    sim.MeanWaitingTime = 0.0;
+    d.lblMeanWaitingTime.caption = "0";
+    sim.StdDevWaitingTime = 0.0;
+    d.lblStdDevWaitingTime.caption = "0";
+    sim.MeanPktsInQueue = 0.0;
+    d.lblMeanPktsInQueue.caption = "0";
+    sim.PacketsSourced = 0;
+    d.lblPacketsSourced.caption = "0";
+    sim.PacketsServiced = 0;
+    d.lblPacketsServiced.caption = "0";
+    sim.PacketsLost = 0;
+    d.lblPacketsLost.caption = "0";
+    sim.PacketsWithdrawn = 0;
+    sim.SimTime = 0.0;
+    sim.TickCount = 0;
+}
+
+std::int32_t AddSaturating(std::int32_t value, std::int32_t delta)
+{
+    const std::int64_t sum = static_cast<std::int64_t>(value) + delta;
+    if (sum > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (sum < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(sum);
+}
+
+}  // namespace waitline

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "display_model.h"
+#include "intervals.h"
+#include "packet.h"
+#include "random_source.h"
+
+namespace waitline {
+
+constexpr std::int16_t MaxQueueLength = 10;
+constexpr std::int16_t MaxServers = 5;
+constexpr std::int16_t MaxPacket = 50;
+constexpr int kSlotCount = 13;  // places 0..10 are used; 11 and 12 are never touched
+
+// The arrival process's own state: it survives every reset.
+struct PacketSource {
+    std::int32_t TimeToNextArrival = -1;  // milliseconds; 0 or below: an arrival is due
+    RateReader arrivalRate;
+};
+
+// Everything the simulation remembers between ticks, with the display model
+// it reads its parameters from and writes its counts to.
+struct Simulation {
+    std::int16_t NumServers = 1;
+    std::int16_t QueueLength = 3;
+    bool Running = false;
+
+    std::array<Packet, MaxPacket + 1> packets{};
+    std::array<QueueSlot, kSlotCount> slots{};
+
+    std::int32_t PacketsSourced = 0;
+    std::int32_t PacketsServiced = 0;
+    std::int32_t PacketsLost = 0;
+    // Packets taken out of the system on their way in, when the source ran out
+    // of packets and took packet 0 back; they count neither as served nor lost.
+    std::int32_t PacketsWithdrawn = 0;
+    std::int16_t QueueDepth = 0;
+    std::int32_t TickCount = 0;
+    double SimTime = 0.0;
+
+    double PercentDropped = 0.0;
+    double MeanWaitingTime = 0.0;
+    double StdDevWaitingTime = 0.0;
+    double MeanPktsInQueue = 0.0;
+
+    PacketSource source;
+    RateReader serviceRate;
+    DisplayModel display;
+
+    RandomSource* random = nullptr;
+    // Shows a modal message with an OK button and returns once it is closed.
+    std::function<void(std::string_view)> showMessage;
+
+    std::int32_t TickInterval() const { return display.TimerMove.Interval; }
+};
+
+// Clears packets, places, counters, clock and results, and their labels.
+// Leaves the structural parameters, the run flag, the packets' positions,
+// colours and times, and the arrival countdown as they are.
+void ResetSimulation(Simulation& sim);
+
+// Adds without overflowing: the counters stop at the ends of their range.
+std::int32_t AddSaturating(std::int32_t value, std::int32_t delta);
+
+}  // namespace waitline

@@ -1,0 +1,105 @@
+#include "source.h"
+
+#include <cmath>
+
+#include "number_text.h"
+
+namespace waitline {
+
+namespace {
+
+constexpr float kStartTop = 52.0F;
+constexpr float kStartLeft = 176.0F;
+
+std::uint8_t ColourChannel(RandomSource& random)
+{
+    return static_cast<std::uint8_t>(RoundHalfEven(255.0 * static_cast<double>(random.NextSingle())));
+}
+
+// Packet 0 is about to be taken again while it may still be on its way: free
+// the place it holds so that the places and the depth agree with the packets.
+void WithdrawPacket(Simulation& sim, int i)
+{
+    Packet& packet = sim.packets[i];
+    switch (packet.PacketState) {
+    case Pkt::Queueing:
+    case Pkt::Serving:
+        for (int j = 0; j <= MaxQueueLength; ++j) {
+            QueueSlot& slot = sim.slots[j];
+            if (slot.SlotState == Slot::Full && slot.SlotPacket == i) {
+                slot.SlotState = Slot::Empty;
+                slot.SlotPacket = -1;
+                --sim.QueueDepth;
+            }
+        }
+        [[fallthrough]];
+    case Pkt::Dropping:
+    case Pkt::LeftFast:
+    case Pkt::DropFast:
+        sim.PacketsWithdrawn = AddSaturating(sim.PacketsWithdrawn, 1);
+        break;
+    case Pkt::Off:
+    case Pkt::Right:
+        break;
+    }
+}
+
+int FindFreePacket(const Simulation& sim)
+{
+    // Packet MaxPacket itself is never taken: the scan stops on it.
+    int i = 0;
+    while (i < MaxPacket && sim.packets[i].Visible) {
+        ++i;
+    }
+    return i;
+}
+
+void CreatePacket(Simulation& sim)
+{
+    int i = FindFreePacket(sim);
+    if (i == MaxPacket) {
+        if (sim.showMessage) {
+            sim.showMessage("Silly Error: Ran Out of Packets");
+        }
+        i = 0;
+        WithdrawPacket(sim, i);
+    }
+    Packet& packet = sim.packets[i];
+    const std::uint8_t red = ColourChannel(*sim.random);
+    const std::uint8_t green = ColourChannel(*sim.random);
+    const std::uint8_t blue = ColourChannel(*sim.random);
+    packet.FillColor = Rgb{red, green, blue};
+    packet.Top = kStartTop;
+    packet.Left = kStartLeft;
+    packet.Visible = true;
+    sim.PacketsSourced = AddSaturating(sim.PacketsSourced, 1);
+    AssignNumber(sim.display.lblPacketsSourced.caption, sim.PacketsSourced);
+    packet.PacketState = Pkt::Dropping;
+}
+
+}  // namespace
+
+void SourceTick(Simulation& sim, int mode)
+{
+    std::int32_t& countdown = sim.source.TimeToNextArrival;
+    if (mode == 0) {
+        countdown = -1;
+    }
+    if (countdown > 0) {
+        if (sim.Running) {
+            countdown = AddSaturating(countdown, -sim.TickInterval());
+        }
+        return;
+    }
+    if (!sim.Running) {
+        return;
+    }
+    if (mode > 0) {
+        CreatePacket(sim);
+    }
+    // Both texts are read now, so a change applies from the next interval.
+    const double rate = sim.source.arrivalRate.Read(sim.display.ArrivalCombo.text);
+    countdown = AddSaturating(countdown, NextInterval(sim.display.SourceCombo.text, rate, *sim.random));
+}
+
+}  // namespace waitline

@@ -1,0 +1,217 @@
+#include "tick.h"
+
+#include <cmath>
+
+#include "number_text.h"
+#include "statistics.h"
+#include "source.h"
+
+namespace waitline {
+
+namespace {
+
+constexpr float kQueueBase = 436.0F;
+constexpr float kPlacePitch = 32.0F;
+constexpr float kDropStep = 16.0F;
+constexpr float kLeftStep = 32.0F;
+constexpr float kLeftEdge = 39.0F;
+constexpr float kFallColumn = 32.0F;
+constexpr float kFallStep = 32.0F;
+constexpr float kBottomEdge = 456.0F;
+constexpr float kExitJump = 128.0F;
+constexpr float kRightStep = 16.0F;
+constexpr float kRightEdge = 800.0F;
+
+float PlaceTop(int j) { return kQueueBase - kPlacePitch * static_cast<float>(j); }
+
+bool AnyEmptyPlaceBelow(const Simulation& sim, int length)
+{
+    for (int j = 0; j < length; ++j) {
+        if (sim.slots[j].SlotState == Slot::Empty) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Places at or above the queue length hold packets only after the user has
+// shortened the queue; until they have come down, the queue counts as full so
+// that newcomers cannot overtake them.
+bool AnyPlaceTakenFrom(const Simulation& sim, int first)
+{
+    for (int j = first; j <= MaxQueueLength; ++j) {
+        if (sim.slots[j].SlotState == Slot::Full) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void StepDropping(Simulation& sim, int i)
+{
+    Packet& packet = sim.packets[i];
+    const float level = PacketLevel(packet.Top);
+    const int entryLevel = sim.QueueLength + 1;
+    // A packet at or below the entry level counts as level with it: after the
+    // queue was lengthened it may already have passed the new entry place.
+    if (!IsWholeLevel(level) || std::floor(level) > static_cast<float>(entryLevel)) {
+        packet.Top += kDropStep;
+        return;
+    }
+    const int entry = sim.QueueLength;
+    if (!AnyEmptyPlaceBelow(sim, entry) || AnyPlaceTakenFrom(sim, entry)) {
+        packet.PacketState = Pkt::LeftFast;  // turned away; it stands still this tick
+        return;
+    }
+    // The entry place is taken for the rest of the tick; the queue phase
+    // moves the packet down to where it belongs.
+    ++sim.QueueDepth;
+    sim.slots[entry].SlotPacket = static_cast<std::int16_t>(i);
+    packet.Top = PlaceTop(entry);
+    packet.PacketState = Pkt::Queueing;
+    sim.slots[entry].SlotState = Slot::Full;
+    packet.PacketAge = 0;
+}
+
+void StepDropFast(Simulation& sim, int i)
+{
+    Packet& packet = sim.packets[i];
+    packet.Top += kFallStep;
+    if (packet.Top > kBottomEdge) {
+        packet.PacketState = Pkt::Off;
+        packet.Visible = false;
+        sim.PacketsLost = AddSaturating(sim.PacketsLost, 1);
+        AssignNumber(sim.display.lblPacketsLost.caption, sim.PacketsLost);
+    }
+}
+
+void StepLeftFast(Packet& packet)
+{
+    packet.Left -= kLeftStep;
+    if (packet.Left < kLeftEdge) {
+        packet.PacketState = Pkt::DropFast;
+        packet.Left = kFallColumn;
+    }
+}
+
+void StepRight(Packet& packet)
+{
+    packet.Left += kRightStep;
+    if (packet.Left > kRightEdge) {
+        packet.PacketState = Pkt::Off;
+        packet.Visible = false;
+    }
+}
+
+void StepServing(Simulation& sim, int i)
+{
+    Packet& packet = sim.packets[i];
+    const std::int32_t interval = sim.TickInterval();
+    if (packet.ServiceLeft > 0) {
+        packet.ServiceLeft = AddSaturating(packet.ServiceLeft, -interval);
+        packet.PacketAge = AddSaturating(packet.PacketAge, interval);
+        return;
+    }
+    const float place = (kQueueBase - packet.Top) / kPlacePitch;
+    QueueSlot& slot = sim.slots[static_cast<int>(RoundHalfEven(place))];
+    slot.SlotState = Slot::Empty;
+    packet.PacketState = Pkt::Right;
+    --sim.QueueDepth;
+    slot.SlotPacket = -1;
+    packet.Left += kExitJump;
+    sim.PacketsServiced = AddSaturating(sim.PacketsServiced, 1);
+    AssignNumber(sim.display.lblPacketsServiced.caption, sim.PacketsServiced);
+    RecordWaitingTime(sim, packet.PacketAge);
+}
+
+void StepPacket(Simulation& sim, int i)
+{
+    Packet& packet = sim.packets[i];
+    switch (packet.PacketState) {
+    case Pkt::Dropping: StepDropping(sim, i); break;
+    case Pkt::DropFast: StepDropFast(sim, i); break;
+    case Pkt::LeftFast: StepLeftFast(packet); break;
+    case Pkt::Right: StepRight(packet); break;
+    case Pkt::Serving: StepServing(sim, i); break;
+    case Pkt::Queueing: packet.PacketAge = AddSaturating(packet.PacketAge, sim.TickInterval()); break;
+    case Pkt::Off: break;
+    }
+}
+
+void StartService(Simulation& sim, int q)
+{
+    Packet& packet = sim.packets[q];
+    packet.PacketState = Pkt::Serving;
+    // Both texts are read now: services already running keep their times.
+    const double rate = sim.serviceRate.Read(sim.display.ServeRateCombo.text);
+    packet.ServiceLeft = NextInterval(sim.display.ServiceCombo.text, rate, *sim.random);
+}
+
+bool HoldsWaitingPacket(const Simulation& sim, int k)
+{
+    const QueueSlot& slot = sim.slots[k];
+    return slot.SlotState == Slot::Full && sim.packets[slot.SlotPacket].PacketState == Pkt::Queueing;
+}
+
+// Compacts the queue in one pass, first in first out, and starts service at
+// free servers. The search for a waiting packet reaches up to the highest
+// place, so packets left above a shortened queue come down too.
+void QueuePhase(Simulation& sim)
+{
+    const int length = sim.QueueLength;
+    for (int j = 0; j < length; ++j) {
+        QueueSlot& place = sim.slots[j];
+        if (place.SlotState == Slot::Empty) {
+            for (int k = j + 1; k <= MaxQueueLength; ++k) {
+                if (!HoldsWaitingPacket(sim, k)) {
+                    continue;
+                }
+                const std::int16_t q = sim.slots[k].SlotPacket;
+                sim.packets[q].Top = PlaceTop(j);
+                sim.slots[k].SlotState = Slot::Empty;
+                sim.slots[k].SlotPacket = -1;
+                place.SlotState = Slot::Full;
+                place.SlotPacket = q;
+                if (j < sim.NumServers) {
+                    StartService(sim, q);
+                }
+                break;
+            }
+        } else if (HoldsWaitingPacket(sim, j) && j < sim.NumServers) {
+            StartService(sim, place.SlotPacket);
+        }
+    }
+}
+
+void AdvanceClock(Simulation& sim)
+{
+    sim.SimTime += static_cast<double>(sim.TickInterval()) / 1000.0;
+    Label& seconds = sim.display.lblSeconds;
+    AssignDecimal(seconds.caption, std::floor(sim.SimTime * 100.0) / 100.0);
+    seconds.visible = false;
+}
+
+}  // namespace
+
+float PacketLevel(float top) { return (kQueueBase - top + kPlacePitch) / kPlacePitch; }
+
+bool IsWholeLevel(float level)
+{
+    const auto raised = static_cast<float>(std::floor(static_cast<double>(level) + 0.99));
+    return raised == std::floor(level);
+}
+
+void TimerMoveTimer(Simulation& sim)
+{
+    SourceTick(sim, 1);
+    SampleOccupancy(sim);
+    for (int i = 0; i <= MaxPacket; ++i) {
+        StepPacket(sim, i);
+    }
+    if (sim.QueueDepth >= 1) {
+        QueuePhase(sim);
+    }
+    AdvanceClock(sim);
+}
+
+}  // namespace waitline
