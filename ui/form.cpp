@@ -1,0 +1,273 @@
+#include "form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "number_text.h"
+#include "source.h"
+#include "statistics.h"
+#include "tick.h"
+
+namespace waitline {
+
+namespace {
+
+const char* const kDistributions[] = {"Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2", "Pareto 0.5"};
+const char* const kRates[] = {"0.1", "0.2", "0.5", "1", "2", "5"};
+
+void FillNumbers(ComboBox& box, int from, int to)
+{
+    box.list.clear();
+    for (int value = from; value <= to; ++value) {
+        box.list.push_back(NumberToText(value));
+    }
+}
+
+void FillTexts(ComboBox& box, const char* const (&texts)[6])
+{
+    box.list.assign(std::begin(texts), std::end(texts));
+}
+
+void FillAndPresetControls(Form& form)
+{
+    DisplayModel& d = form.sim.display;
+    FillNumbers(d.ServerCombo, 1, 5);
+    FillNumbers(d.QueueCombo, 1, MaxQueueLength);
+    FillTexts(d.ArrivalCombo, kRates);
+    d.ArrivalCombo.text = "1";
+    FillTexts(d.ServeRateCombo, kRates);
+    d.ServeRateCombo.text = "1";
+    FillTexts(d.SourceCombo, kDistributions);
+    FillTexts(d.ServiceCombo, kDistributions);
+    d.ServerCombo.text = "1";
+    form.sim.NumServers = 1;
+    d.QueueCombo.text = "3";
+    form.sim.QueueLength = 3;
+    d.SourceCombo.text = "Exponential";
+    d.ServiceCombo.text = "Exponential";
+}
+
+// A structural value is taken only when the whole text is a number that
+// rounds to a whole number from low to high: "3a" or a count of 0.4 is
+// refused like a value out of range.
+std::optional<std::int16_t> AcceptedWholeNumber(std::string_view text, int low, int high)
+{
+    const std::optional<std::int16_t> value = WholeNumber(text);
+    if (!value || *value < low || *value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Rates below 0 are written back as "0", above 50 as "20".
+void ClampRate(ComboBox& box)
+{
+    const double v = LeadingNumber(box.text);
+    if (v < 0.0) {
+        box.text = "0";
+    } else if (v > 50.0) {
+        box.text = "20";
+    }
+}
+
+}  // namespace
+
+std::string_view ComboName(ComboId id)
+{
+    switch (id) {
+    case ComboId::SourceCombo: return "SourceCombo";
+    case ComboId::ArrivalCombo: return "ArrivalCombo";
+    case ComboId::QueueCombo: return "QueueCombo";
+    case ComboId::ServiceCombo: return "ServiceCombo";
+    case ComboId::ServerCombo: return "ServerCombo";
+    case ComboId::ServeRateCombo: return "ServeRateCombo";
+    }
+    return {};
+}
+
+ComboBox& Combo(DisplayModel& display, ComboId id)
+{
+    switch (id) {
+    case ComboId::SourceCombo: return display.SourceCombo;
+    case ComboId::ArrivalCombo: return display.ArrivalCombo;
+    case ComboId::QueueCombo: return display.QueueCombo;
+    case ComboId::ServiceCombo: return display.ServiceCombo;
+    case ComboId::ServerCombo: return display.ServerCombo;
+    case ComboId::ServeRateCombo: return display.ServeRateCombo;
+    }
+    return display.SourceCombo;
+}
+
+const ComboBox& Combo(const DisplayModel& display, ComboId id)
+{
+    return Combo(const_cast<DisplayModel&>(display), id);
+}
+
+void FormLoad(Form& form)
+{
+    Simulation& sim = form.sim;
+    form.clockRandom.Seed(SeededRandom::SeedFromClock());
+    // The limits are the constants MaxQueueLength, MaxServers and MaxPacket.
+    FillAndPresetControls(form);
+    ResetSimulation(sim);
+    DrawQueueAndServers(form);
+    sim.Running = false;
+    SourceTick(sim, 0);
+    sim.display.TimerMove.Enabled = true;
+    sim.display.TimerCheck.Enabled = true;
+}
+
+void StartButtonClick(Form& form)
+{
+    Simulation& sim = form.sim;
+    if (sim.display.StartButton == "Go") {
+        sim.display.StartButton = "Stop";
+        ResetSimulation(sim);
+        sim.Running = true;
+    } else {
+        sim.display.StartButton = "Go";
+        sim.Running = false;
+    }
+}
+
+void PauseButtonClick(Form& form)
+{
+    DisplayModel& d = form.sim.display;
+    if (d.PauseButton == "Pause") {
+        d.PauseButton = "Continue";
+        d.TimerMove.Enabled = false;
+    } else {
+        d.PauseButton = "Pause";
+        d.TimerMove.Enabled = true;
+    }
+}
+
+void TimerCheckTimer(Form& form)
+{
+    Simulation& sim = form.sim;
+    DisplayModel& d = sim.display;
+    AssignNumber(d.lblTime.caption, static_cast<std::int64_t>(std::floor(sim.SimTime)));
+
+    const double queue = LeadingNumber(d.QueueCombo.text);
+    if (queue != sim.QueueLength) {
+        if (queue >= sim.NumServers && queue <= MaxQueueLength) {
+            QueueComboClick(form);
+        } else {
+            d.QueueCombo.text = NumberToText(sim.QueueLength);
+        }
+    }
+    const double servers = LeadingNumber(d.ServerCombo.text);
+    if (servers != sim.NumServers) {
+        if (servers <= sim.QueueLength && servers <= MaxServers) {
+            ServerComboClick(form);
+        } else {
+            d.ServerCombo.text = NumberToText(sim.NumServers);
+        }
+    }
+    ClampRate(d.ArrivalCombo);
+    ClampRate(d.ServeRateCombo);
+    RefreshStatistics(sim);
+}
+
+void QueueComboClick(Form& form)
+{
+    Simulation& sim = form.sim;
+    DisplayModel& d = sim.display;
+    const double v = LeadingNumber(d.QueueCombo.text);
+    if (v >= sim.NumServers && v <= MaxQueueLength && v > 0.0) {
+        if (const auto length = AcceptedWholeNumber(d.QueueCombo.text, sim.NumServers, MaxQueueLength)) {
+            sim.QueueLength = *length;
+        }
+    }
+    FillNumbers(d.ServerCombo, 1, std::min<int>(sim.QueueLength, MaxServers));
+    d.ServerCombo.text = NumberToText(sim.NumServers);
+    DrawQueueAndServers(form);
+    d.QueueCombo.text = NumberToText(sim.QueueLength);
+}
+
+void ServerComboClick(Form& form)
+{
+    Simulation& sim = form.sim;
+    DisplayModel& d = sim.display;
+    const double v = LeadingNumber(d.ServerCombo.text);
+    if (v <= sim.QueueLength && v <= MaxServers && v > 0.0) {
+        if (const auto servers = AcceptedWholeNumber(d.ServerCombo.text, 1, std::min<int>(sim.QueueLength, MaxServers))) {
+            sim.NumServers = *servers;
+        }
+    }
+    FillNumbers(d.QueueCombo, sim.NumServers, MaxQueueLength);
+    d.QueueCombo.text = NumberToText(sim.QueueLength);
+    DrawQueueAndServers(form);
+    // Unlike the queue box, the server box keeps the text it was given.
+}
+
+void DrawQueueAndServers(Form& form)
+{
+    const Simulation& sim = form.sim;
+    QueueDrawing& drawing = form.sim.display.drawing;
+    for (int j = 0; j < static_cast<int>(drawing.boxQueue.size()); ++j) {
+        drawing.boxQueue[j] = j < sim.QueueLength;
+    }
+    for (int j = 0; j < static_cast<int>(drawing.serverLines.size()); ++j) {
+        drawing.serverLines[j].fill(j < sim.NumServers);
+    }
+    const auto length = static_cast<std::int16_t>(sim.QueueLength);
+    drawing.Line12Y2 = static_cast<float>(456 - 32 * length);
+    drawing.shpFIFOHeight = static_cast<float>(32 * length + 17);
+    drawing.shpFIFOTop = static_cast<float>(456 - 32 * length);
+}
+
+bool DeliverTimerMove(Form& form)
+{
+    if (!form.sim.display.TimerMove.Enabled) {
+        return false;
+    }
+    TimerMoveTimer(form.sim);
+    return true;
+}
+
+bool DeliverTimerCheck(Form& form)
+{
+    if (!form.sim.display.TimerCheck.Enabled) {
+        return false;
+    }
+    TimerCheckTimer(form);
+    return true;
+}
+
+bool TypeText(Form& form, ComboId id, std::string_view text)
+{
+    ComboBox& box = Combo(form.sim.display, id);
+    if (!box.editable) {
+        return false;
+    }
+    box.text.assign(text);
+    return true;
+}
+
+bool ChooseEntry(Form& form, ComboId id, std::string_view entry)
+{
+    ComboBox& box = Combo(form.sim.display, id);
+    if (std::find(box.list.begin(), box.list.end(), entry) == box.list.end()) {
+        return false;
+    }
+    box.text.assign(entry);
+    if (id == ComboId::QueueCombo) {
+        QueueComboClick(form);
+    } else if (id == ComboId::ServerCombo) {
+        ServerComboClick(form);
+    }
+    return true;
+}
+
+void Click(Form& form, ButtonId id)
+{
+    if (id == ButtonId::StartButton) {
+        StartButtonClick(form);
+    } else {
+        PauseButtonClick(form);
+    }
+}
+
+}  // namespace waitline

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "random_source.h"
+#include "simulation.h"
+
+// The main window's behaviour without the window: its start-up, its event
+// handlers and the user's actions on its controls, all working on the
+// simulation and its display model. The Qt window shows the display model and
+// forwards what the user does to these functions; tests and tools drive them
+// directly.
+namespace waitline {
+
+enum class ComboId : std::uint8_t { SourceCombo, ArrivalCombo, QueueCombo, ServiceCombo, ServerCombo, ServeRateCombo };
+enum class ButtonId : std::uint8_t { StartButton, PauseButton };
+
+std::string_view ComboName(ComboId id);
+ComboBox& Combo(DisplayModel& display, ComboId id);
+const ComboBox& Combo(const DisplayModel& display, ComboId id);
+
+struct Form {
+    Simulation sim;
+    SeededRandom clockRandom{0};
+
+    Form() { sim.random = &clockRandom; }
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+};
+
+// Start-up: seeds the random sequence, fills and presets the controls, clears
+// the model, draws the queue, primes the source and enables both timers.
+void FormLoad(Form& form);
+
+void StartButtonClick(Form& form);
+void PauseButtonClick(Form& form);
+void TimerCheckTimer(Form& form);
+void QueueComboClick(Form& form);
+void ServerComboClick(Form& form);
+void DrawQueueAndServers(Form& form);
+
+// One event of each timer, delivered only while that timer is enabled.
+// Return whether the event was delivered.
+bool DeliverTimerMove(Form& form);
+bool DeliverTimerCheck(Form& form);
+
+// The user types into an editable box: the text changes, no handler runs.
+// Returns false for a list-only box, whose text typing cannot change.
+bool TypeText(Form& form, ComboId id, std::string_view text);
+
+// The user picks the list entry with this text: the text becomes the entry
+// and the box's handler runs, if it has one. Returns false when no entry has
+// that text.
+bool ChooseEntry(Form& form, ComboId id, std::string_view entry);
+
+// The user presses a button.
+void Click(Form& form, ButtonId id);
+
+}  // namespace waitline
