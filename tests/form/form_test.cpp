@@ -1,0 +1,365 @@
+#include "form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "invariants.h"
+
+namespace waitline {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+Texts Numbers(int from, int to)
+{
+    Texts texts;
+    for (int v = from; v <= to; ++v) {
+        texts.push_back(std::to_string(v));
+    }
+    return texts;
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override { FormLoad(form); }
+    DisplayModel& d() { return form.sim.display; }
+    Simulation& sim() { return form.sim; }
+    void Type(ComboId id, const std::string& text) { ASSERT_TRUE(TypeText(form, id, text)); }
+    void Choose(ComboId id, const std::string& entry) { ASSERT_TRUE(ChooseEntry(form, id, entry)); }
+    void Ticks(int n)
+    {
+        for (int k = 0; k < n; ++k) {
+            DeliverTimerMove(form);
+        }
+    }
+    Form form;
+};
+
+TEST_F(FormTest, StartUpPresetsEveryControlAndTheModel)
+{
+    const Texts distributions{"Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2", "Pareto 0.5"};
+    const Texts rates{"0.1", "0.2", "0.5", "1", "2", "5"};
+    EXPECT_EQ(d().SourceCombo.list, distributions);
+    EXPECT_EQ(d().ServiceCombo.list, distributions);
+    EXPECT_EQ(d().ArrivalCombo.list, rates);
+    EXPECT_EQ(d().ServeRateCombo.list, rates);
+    EXPECT_EQ(d().ServerCombo.list, Numbers(1, 5));  // 4 and 5 although the length is 3
+    EXPECT_EQ(d().QueueCombo.list, Numbers(1, 10));
+    EXPECT_EQ(d().SourceCombo.text, "Exponential");
+    EXPECT_EQ(d().ServiceCombo.text, "Exponential");
+    EXPECT_EQ(d().ArrivalCombo.text, "1");
+    EXPECT_EQ(d().ServeRateCombo.text, "1");
+    EXPECT_EQ(d().ServerCombo.text, "1");
+    EXPECT_EQ(d().QueueCombo.text, "3");
+    EXPECT_EQ(sim().NumServers, 1);
+    EXPECT_EQ(sim().QueueLength, 3);
+    EXPECT_FALSE(sim().Running);
+    EXPECT_EQ(sim().source.TimeToNextArrival, -1);
+    EXPECT_TRUE(d().TimerMove.Enabled);
+    EXPECT_TRUE(d().TimerCheck.Enabled);
+    EXPECT_EQ(d().StartButton, "Go");
+    EXPECT_EQ(d().PauseButton, "Pause");
+    EXPECT_EQ(d().lblTime.caption, "0000");
+    EXPECT_EQ(d().lblPacketsSourced.caption, "0");
+    EXPECT_EQ(d().drawing.shpFIFOTop, 360.0F);
+    EXPECT_EQ(d().drawing.shpFIFOHeight, 113.0F);
+    EXPECT_EQ(d().drawing.Line12Y2, 360.0F);
+}
+
+TEST_F(FormTest, BeforeGoTheClockRunsButNothingArrives)
+{
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().lblTime.caption, "0");
+    Ticks(250);
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().lblTime.caption, "2");
+    EXPECT_EQ(sim().PacketsSourced, 0);
+    EXPECT_EQ(sim().source.TimeToNextArrival, -1);
+    Click(form, ButtonId::StartButton);
+    Ticks(1);
+    EXPECT_EQ(sim().PacketsSourced, 1);  // at once: the countdown was -1
+}
+
+struct DrawCase {
+    int length;
+    int servers;
+};
+
+class DrawQueueTest : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(DrawQueueTest, ShowsExactlyTheBoxesAndServersInUse)
+{
+    Form form;
+    FormLoad(form);
+    form.sim.QueueLength = static_cast<std::int16_t>(GetParam().length);
+    form.sim.NumServers = static_cast<std::int16_t>(GetParam().servers);
+    DrawQueueAndServers(form);
+    const QueueDrawing& drawing = form.sim.display.drawing;
+    for (int j = 0; j <= 10; ++j) {
+        EXPECT_EQ(drawing.boxQueue[j], j < GetParam().length) << "box " << j;
+    }
+    for (int j = 0; j < 5; ++j) {
+        for (const bool shown : drawing.serverLines[j]) {
+            EXPECT_EQ(shown, j < GetParam().servers) << "server " << j;
+        }
+    }
+    EXPECT_EQ(drawing.shpFIFOTop, static_cast<float>(456 - 32 * GetParam().length));
+    EXPECT_EQ(drawing.shpFIFOTop + drawing.shpFIFOHeight, 473.0F);
+    EXPECT_EQ(drawing.Line12Y2, drawing.shpFIFOTop);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DrawQueueTest,
+                         ::testing::Values(DrawCase{1, 1}, DrawCase{3, 1}, DrawCase{3, 3}, DrawCase{6, 4},
+                                           DrawCase{10, 5}, DrawCase{10, 1}));
+
+TEST_F(FormTest, TooManyServersAreRefusedAndPutBackByTheCheck)
+{
+    Choose(ComboId::ServerCombo, "4");
+    EXPECT_EQ(sim().NumServers, 1);
+    EXPECT_EQ(d().QueueCombo.list, Numbers(1, 10));
+    EXPECT_EQ(d().QueueCombo.text, "3");
+    EXPECT_EQ(d().ServerCombo.text, "4");  // the handler leaves its own text alone
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().ServerCombo.text, "1");
+}
+
+TEST_F(FormTest, ChoicesRebuildTheOtherList)
+{
+    Choose(ComboId::QueueCombo, "8");
+    EXPECT_EQ(sim().QueueLength, 8);
+    EXPECT_EQ(d().ServerCombo.list, Numbers(1, 5));
+    Choose(ComboId::QueueCombo, "2");
+    EXPECT_EQ(d().ServerCombo.list, Numbers(1, 2));
+    Choose(ComboId::QueueCombo, "6");
+    Choose(ComboId::ServerCombo, "4");
+    EXPECT_EQ(sim().NumServers, 4);
+    EXPECT_EQ(d().QueueCombo.list, Numbers(4, 10));
+    EXPECT_TRUE(d().drawing.serverLines[3][LineOut]);
+    EXPECT_FALSE(d().drawing.serverLines[4][LineOut]);
+}
+
+struct TypedCase {
+    ComboId box;
+    const char* typed;
+    int queueLength;      // in effect after one check
+    int servers;          // in effect after one check
+    const char* queueText;
+    const char* serverText;
+};
+
+class TypedStructureTest : public ::testing::TestWithParam<TypedCase> {};
+
+// Typing runs no handler; the check a second later applies or undoes it.
+TEST_P(TypedStructureTest, TheCheckAppliesOrUndoesTypedValues)
+{
+    const TypedCase& c = GetParam();
+    Form form;
+    FormLoad(form);
+    ASSERT_TRUE(TypeText(form, c.box, c.typed));
+    EXPECT_EQ(form.sim.QueueLength, 3);
+    EXPECT_EQ(form.sim.NumServers, 1);
+    DeliverTimerCheck(form);
+    EXPECT_EQ(form.sim.QueueLength, c.queueLength);
+    EXPECT_EQ(form.sim.NumServers, c.servers);
+    EXPECT_EQ(form.sim.display.QueueCombo.text, c.queueText);
+    EXPECT_EQ(form.sim.display.ServerCombo.text, c.serverText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TypedStructureTest,
+    ::testing::Values(TypedCase{ComboId::QueueCombo, "7", 7, 1, "7", "1"},
+                      TypedCase{ComboId::QueueCombo, "12", 3, 1, "3", "1"},
+                      TypedCase{ComboId::QueueCombo, "3.5", 4, 1, "4", "1"},
+                      TypedCase{ComboId::QueueCombo, "2.5", 2, 1, "2", "1"},
+                      TypedCase{ComboId::QueueCombo, "03", 3, 1, "03", "1"},  // equal: left as typed
+                      TypedCase{ComboId::QueueCombo, "3a", 3, 1, "3a", "1"},  // reads as the length in effect
+                      TypedCase{ComboId::QueueCombo, "5a", 3, 1, "3", "1"},   // refused, text restored
+                      TypedCase{ComboId::QueueCombo, "0.3", 3, 1, "3", "1"},
+                      TypedCase{ComboId::QueueCombo, "", 3, 1, "3", "1"},
+                      TypedCase{ComboId::ServerCombo, "2", 3, 2, "3", "2"},
+                      TypedCase{ComboId::ServerCombo, "2.6", 3, 3, "3", "2.6"},  // applied, shown as typed
+                      TypedCase{ComboId::ServerCombo, "0", 3, 1, "3", "0"},      // refused, stays
+                      TypedCase{ComboId::ServerCombo, "0.4", 3, 1, "3", "0.4"},  // rounds to 0: refused
+                      TypedCase{ComboId::ServerCombo, "2 x", 3, 1, "3", "2 x"},  // not a number: refused
+                      TypedCase{ComboId::ServerCombo, "4", 3, 1, "3", "1"},      // above the length: put back
+                      TypedCase{ComboId::ServerCombo, "9", 3, 1, "3", "1"}));
+
+TEST_F(FormTest, TypedLengthBelowTheServersIsPutBackWithoutAHandler)
+{
+    Choose(ComboId::ServerCombo, "3");
+    d().ServerCombo.list = {"stale"};  // would be rebuilt if the queue handler ran
+    Type(ComboId::QueueCombo, "2");
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().QueueCombo.text, "3");
+    EXPECT_EQ(d().ServerCombo.list, Texts{"stale"});
+}
+
+TEST_F(FormTest, ARefusedZeroServerCountIsHandledAgainAtEveryCheck)
+{
+    Type(ComboId::ServerCombo, "0");
+    for (int k = 0; k < 3; ++k) {
+        d().QueueCombo.list = {"stale"};
+        DeliverTimerCheck(form);
+        EXPECT_EQ(d().QueueCombo.list, Numbers(1, 10));
+        EXPECT_EQ(d().ServerCombo.text, "0");
+        EXPECT_EQ(sim().NumServers, 1);
+    }
+}
+
+TEST_F(FormTest, ALengthAppliedByTheCheckOverwritesATypedServerCount)
+{
+    Type(ComboId::QueueCombo, "6");
+    Type(ComboId::ServerCombo, "2");
+    DeliverTimerCheck(form);
+    EXPECT_EQ(sim().QueueLength, 6);
+    EXPECT_EQ(sim().NumServers, 1);
+    EXPECT_EQ(d().ServerCombo.text, "1");
+}
+
+struct ClampCase {
+    const char* typed;
+    const char* after;
+};
+
+class RateClampTest : public ::testing::TestWithParam<ClampCase> {};
+
+TEST_P(RateClampTest, PullsBothRateBoxesBackIntoRange)
+{
+    for (const ComboId box : {ComboId::ArrivalCombo, ComboId::ServeRateCombo}) {
+        Form form;
+        FormLoad(form);
+        ASSERT_TRUE(TypeText(form, box, GetParam().typed));
+        DeliverTimerCheck(form);
+        EXPECT_EQ(Combo(form.sim.display, box).text, GetParam().after) << ComboName(box);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, RateClampTest,
+                         ::testing::Values(ClampCase{"-2", "0"}, ClampCase{"75", "20"}, ClampCase{"50", "50"},
+                                           ClampCase{"50.5", "20"}, ClampCase{"0", "0"}, ClampCase{"abc", "abc"},
+                                           ClampCase{"1e999", "20"}, ClampCase{"-1e999", "0"},
+                                           ClampCase{"- 5", "0"}, ClampCase{"", ""}));
+
+TEST_F(FormTest, ListOnlyBoxesCannotBeTypedInAndUnknownEntriesCannotBeChosen)
+{
+    EXPECT_FALSE(TypeText(form, ComboId::SourceCombo, "Gamma"));
+    EXPECT_EQ(d().SourceCombo.text, "Exponential");
+    EXPECT_FALSE(ChooseEntry(form, ComboId::QueueCombo, "11"));
+    EXPECT_TRUE(ChooseEntry(form, ComboId::ServiceCombo, "Pareto 0.2"));
+    EXPECT_EQ(d().ServiceCombo.text, "Pareto 0.2");
+}
+
+struct RunControlCase {
+    std::vector<ButtonId> presses;
+    const char* start;
+    const char* pause;
+    bool running;
+    bool moving;
+};
+
+class RunControlTest : public ::testing::TestWithParam<RunControlCase> {};
+
+TEST_P(RunControlTest, CaptionsAreTheState)
+{
+    Form form;
+    FormLoad(form);
+    for (const ButtonId press : GetParam().presses) {
+        Click(form, press);
+    }
+    EXPECT_EQ(form.sim.display.StartButton, GetParam().start);
+    EXPECT_EQ(form.sim.display.PauseButton, GetParam().pause);
+    EXPECT_EQ(form.sim.Running, GetParam().running);
+    EXPECT_EQ(form.sim.display.TimerMove.Enabled, GetParam().moving);
+    EXPECT_TRUE(form.sim.display.TimerCheck.Enabled);
+}
+
+constexpr ButtonId kGo = ButtonId::StartButton;
+constexpr ButtonId kPause = ButtonId::PauseButton;
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, RunControlTest,
+    ::testing::Values(RunControlCase{{}, "Go", "Pause", false, true},
+                      RunControlCase{{kGo}, "Stop", "Pause", true, true},
+                      RunControlCase{{kGo, kGo}, "Go", "Pause", false, true},
+                      RunControlCase{{kPause}, "Go", "Continue", false, false},
+                      RunControlCase{{kPause, kGo}, "Stop", "Continue", true, false},
+                      RunControlCase{{kGo, kPause, kGo}, "Go", "Continue", false, false},
+                      RunControlCase{{kPause, kGo, kGo, kPause}, "Go", "Pause", false, true},
+                      RunControlCase{{kGo, kPause, kPause}, "Stop", "Pause", true, true}));
+
+TEST_F(FormTest, StopLetsPacketsFinishAndGoClearsTheModelButNotTheCountdown)
+{
+    Type(ComboId::ArrivalCombo, "5");
+    Choose(ComboId::SourceCombo, "Regular");
+    Choose(ComboId::ServiceCombo, "Regular");
+    Type(ComboId::ServeRateCombo, "10");
+    Click(form, kGo);
+    Ticks(150);
+    Click(form, kGo);  // Stop
+    const std::int32_t sourced = sim().PacketsSourced;
+    const std::int32_t countdown = sim().source.TimeToNextArrival;
+    ASSERT_GT(sim().QueueDepth + 0, 0);
+    Ticks(300);
+    EXPECT_EQ(sim().PacketsSourced, sourced);
+    EXPECT_EQ(sim().source.TimeToNextArrival, countdown);
+    EXPECT_EQ(sim().PacketsServiced, sourced);  // everything in the system finished
+    EXPECT_EQ(sim().QueueDepth, 0);
+    Click(form, kGo);
+    EXPECT_EQ(sim().PacketsServiced, 0);
+    EXPECT_EQ(d().lblPacketsServiced.caption, "0");
+    EXPECT_EQ(sim().SimTime, 0.0);
+    EXPECT_EQ(sim().source.TimeToNextArrival, countdown);
+}
+
+TEST_F(FormTest, PauseFreezesTheClockWhileChecksGoOn)
+{
+    Click(form, kGo);
+    Ticks(320);
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().lblTime.caption, "3");
+    Click(form, kPause);
+    EXPECT_FALSE(DeliverTimerMove(form));
+    Choose(ComboId::QueueCombo, "5");  // the picture follows at once, even paused
+    EXPECT_EQ(d().drawing.shpFIFOTop, 296.0F);
+    DeliverTimerCheck(form);
+    EXPECT_EQ(d().lblTime.caption, "3");
+    EXPECT_EQ(sim().TickCount, 320);
+}
+
+// Whatever a user types into an editable box, during a run, nothing breaks.
+TEST(HostileTextTest, NoTextBreaksTheModelOrALabel)
+{
+    std::vector<std::string> texts{"", "   ", "-", ".", "+", "e", "1e999", "-1e999", "1e-400", "NaN", "inf",
+                                   "0x10", "&H10", "1,5", "3a", "2 x", "   7  ", "1 2", "-0", "0.0000001",
+                                   "2147483648", "99999999999999999999", "\xEF\xBC\x93", std::string(10000, '7'),
+                                   std::string("4\0" "2", 3), "5\n1"};
+    for (const ComboId box : {ComboId::ArrivalCombo, ComboId::ServeRateCombo, ComboId::QueueCombo,
+                              ComboId::ServerCombo}) {
+        for (const std::string& text : texts) {
+            Form form;
+            FormLoad(form);
+            ChooseEntry(form, ComboId::QueueCombo, "10");
+            ChooseEntry(form, ComboId::ServerCombo, "2");
+            Click(form, kGo);
+            for (int second = 0; second < 4; ++second) {
+                ASSERT_TRUE(TypeText(form, box, text));
+                for (int k = 0; k < 100; ++k) {
+                    DeliverTimerMove(form);
+                }
+                DeliverTimerCheck(form);
+                const std::string trouble = CheckInvariants(form.sim);
+                ASSERT_EQ(trouble, "") << ComboName(box) << " \"" << text.substr(0, 20) << "\"";
+            }
+            const DisplayModel& d = form.sim.display;
+            for (const Label* label : {&d.lblPercentDropped, &d.lblMeanWaitingTime, &d.lblStdDevWaitingTime,
+                                       &d.lblMeanPktsInQueue, &d.lblTime, &d.lblSeconds}) {
+                EXPECT_EQ(label->caption.find_first_of("naif"), std::string::npos) << label->caption;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace waitline
