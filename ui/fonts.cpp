@@ -1,0 +1,28 @@
+#include "fonts.h"
+
+namespace waitline {
+
+QString FamilyFor(LayoutFace face)
+{
+    switch (face) {
+    case LayoutFace::Serif:
+        return QStringLiteral("Liberation Serif");
+    case LayoutFace::SansSerif:
+        break;
+    }
+    return QStringLiteral("Liberation Sans");
+}
+
+QFont LayoutFont(LayoutFace face, int pixelSize, bool bold)
+{
+    QFont font(FamilyFor(face));
+    font.setPixelSize(pixelSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    font.setKerning(false);
+    return font;
+}
+
+}  // namespace waitline

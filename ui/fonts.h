@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFont>
+
+namespace waitline {
+
+// The two faces the layout was drawn with. Neither exists on a Linux desktop,
+// so each is mapped to a metric-compatible free face of the same family.
+enum class LayoutFace { SansSerif, Serif };
+
+// The family name used for a face: "Liberation Sans" stands in for
+// "MS Sans Serif", "Liberation Serif" for "Times New Roman".
+QString FamilyFor(LayoutFace face);
+
+// A font of that face at a size in pixels (the layout's sizes are 16, 22, 26
+// and 31 px), weight 700 when bold and 400 otherwise.
+QFont LayoutFont(LayoutFace face, int pixelSize, bool bold);
+
+}  // namespace waitline
