@@ -15,19 +15,23 @@ bool IsOnItsWayIn(Pkt state)
            state == Pkt::Queueing || state == Pkt::Serving;
 }
 
+// Keeps the first disagreement found; formatting happens only on failure, so
+// checking a sound model after every tick stays cheap.
 class Report {
 public:
     template <typename... Parts>
     void Fail(const Parts&... parts)
     {
-        if (text_.tellp() == 0) {
-            (text_ << ... << parts);
+        if (text_.empty()) {
+            std::ostringstream out;
+            (out << ... << parts);
+            text_ = out.str();
         }
     }
-    std::string Text() const { return text_.str(); }
+    std::string Text() const { return text_; }
 
 private:
-    std::ostringstream text_;
+    std::string text_;
 };
 
 void CheckPlaces(const Simulation& sim, Report& report)

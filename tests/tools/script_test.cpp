@@ -1,0 +1,55 @@
+#include "script.h"
+
+#include <gtest/gtest.h>
+
+namespace waitline::script {
+namespace {
+
+TEST(ScriptTest, SkipsBlankLinesAndComments)
+{
+    for (const char* line : {"", "   ", "# a comment", "   # indented", "\r"}) {
+        const Parsed parsed = ParseLine(line);
+        EXPECT_FALSE(parsed.command.has_value()) << '"' << line << '"';
+        EXPECT_EQ(parsed.error, "") << '"' << line << '"';
+    }
+}
+
+TEST(ScriptTest, TypeKeepsEveryBlankOfItsText)
+{
+    const Parsed parsed = ParseLine("type ArrivalCombo   7  ");
+    ASSERT_TRUE(parsed.command.has_value());
+    const auto& type = std::get<Type>(*parsed.command);
+    EXPECT_EQ(type.box, ComboId::ArrivalCombo);
+    EXPECT_EQ(type.text, "  7  ");
+    EXPECT_EQ(std::get<Type>(*ParseLine("type QueueCombo ").command).text, "");
+    EXPECT_EQ(std::get<Choose>(*ParseLine("choose SourceCombo Pareto 0.1").command).entry, "Pareto 0.1");
+}
+
+TEST(ScriptTest, ReadsCountsAndRandomValues)
+{
+    EXPECT_EQ(std::get<Tick>(*ParseLine("tick").command).count, 1U);
+    EXPECT_EQ(std::get<Tick>(*ParseLine("tick 250").command).count, 250U);
+    EXPECT_EQ(std::get<Check>(*ParseLine("check 0").command).count, 0U);
+    EXPECT_EQ(std::get<script::Run>(*ParseLine("run 3").command).seconds, 3U);
+    EXPECT_EQ(std::get<Seed>(*ParseLine("seed 42").command).seed, 42U);
+    const auto random = std::get<Random>(*ParseLine("random 0.5 0 .25 0.000001").command);
+    EXPECT_EQ(random.values, (std::vector<float>{0.5F, 0.0F, 0.25F, 0.000001F}));
+    EXPECT_TRUE(std::holds_alternative<Dump>(*ParseLine("dump").command));
+    EXPECT_EQ(std::get<Snapshot>(*ParseLine("snapshot out.png").command).file, "out.png");
+    EXPECT_EQ(std::get<ClickButton>(*ParseLine("click PauseButton").command).button, ButtonId::PauseButton);
+}
+
+TEST(ScriptTest, RefusesWhatCannotBeRun)
+{
+    for (const char* line :
+         {"jump", "tick -1", "tick 1.5", "tick x", "check two", "run", "seed -3", "seed", "random",
+          "random 1", "random 0.99999999", "random 1e-3", "random -0.5", "random 0.5.5", "random .",
+          "type NoSuchCombo 3", "choose Nothing x", "click GoButton", "dump now", "snapshot", " tick"}) {
+        const Parsed parsed = ParseLine(line);
+        EXPECT_FALSE(parsed.command.has_value()) << line;
+        EXPECT_NE(parsed.error, "") << line;
+    }
+}
+
+}  // namespace
+}  // namespace waitline::script

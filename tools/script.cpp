@@ -1,0 +1,168 @@
+#include "script.h"
+
+#include <charconv>
+
+namespace waitline::script {
+
+namespace {
+
+bool IsBlankLine(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first == std::string_view::npos || line[first] == '#';
+}
+
+// Splits "word rest" at the first blank; rest keeps every blank after it.
+std::pair<std::string_view, std::string_view> SplitWord(std::string_view text)
+{
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string_view::npos) {
+        return {text, {}};
+    }
+    return {text.substr(0, blank), text.substr(blank + 1)};
+}
+
+std::optional<std::uint64_t> WholeNumberArgument(std::string_view text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{}) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A plain decimal such as 0.5 (no sign, no exponent) that is in [0, 1) once
+// it has been made a Single.
+std::optional<float> RandomValue(std::string_view text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos ||
+        text.find('.') != text.rfind('.') || text.find_first_of("0123456789") == std::string_view::npos) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    const auto single = static_cast<float>(value);
+    if (!(single >= 0.0F && single < 1.0F)) {
+        return std::nullopt;
+    }
+    return single;
+}
+
+Parsed Error(std::string text) { return Parsed{std::nullopt, std::move(text)}; }
+
+Parsed Counted(std::string_view name, std::string_view argument)
+{
+    std::uint64_t count = 1;
+    if (!argument.empty()) {
+        const auto value = WholeNumberArgument(argument);
+        if (!value) {
+            return Error("bad number: " + std::string(argument));
+        }
+        count = *value;
+    }
+    if (name == "tick") {
+        return Parsed{Tick{count}, {}};
+    }
+    return Parsed{Check{count}, {}};
+}
+
+Parsed ParseRandom(std::string_view rest)
+{
+    Random random;
+    while (!rest.empty()) {
+        auto [word, tail] = SplitWord(rest);
+        rest = tail;
+        if (word.empty()) {
+            continue;
+        }
+        const auto value = RandomValue(word);
+        if (!value) {
+            return Error("bad random value: " + std::string(word));
+        }
+        random.values.push_back(*value);
+    }
+    if (random.values.empty()) {
+        return Error("random needs at least one value");
+    }
+    return Parsed{random, {}};
+}
+
+}  // namespace
+
+std::optional<ComboId> ComboByName(std::string_view name)
+{
+    for (const ComboId id : {ComboId::SourceCombo, ComboId::ArrivalCombo, ComboId::QueueCombo, ComboId::ServiceCombo,
+                             ComboId::ServerCombo, ComboId::ServeRateCombo}) {
+        if (ComboName(id) == name) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+Parsed ParseLine(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (IsBlankLine(line)) {
+        return {};
+    }
+    const auto [name, rest] = SplitWord(line);
+    if (name == "random") {
+        return ParseRandom(rest);
+    }
+    if (name == "seed") {
+        const auto seed = WholeNumberArgument(rest);
+        if (!seed) {
+            return Error("bad number: " + std::string(rest));
+        }
+        return Parsed{Seed{*seed}, {}};
+    }
+    if (name == "type" || name == "choose") {
+        const auto [control, text] = SplitWord(rest);
+        const auto box = ComboByName(control);
+        if (!box) {
+            return Error("unknown control: " + std::string(control));
+        }
+        if (name == "type") {
+            return Parsed{Type{*box, std::string(text)}, {}};
+        }
+        return Parsed{Choose{*box, std::string(text)}, {}};
+    }
+    if (name == "click") {
+        if (rest == "StartButton") {
+            return Parsed{ClickButton{ButtonId::StartButton}, {}};
+        }
+        if (rest == "PauseButton") {
+            return Parsed{ClickButton{ButtonId::PauseButton}, {}};
+        }
+        return Error("unknown button: " + std::string(rest));
+    }
+    if (name == "tick" || name == "check") {
+        return Counted(name, rest);
+    }
+    if (name == "run") {
+        const auto seconds = WholeNumberArgument(rest);
+        if (!seconds) {
+            return Error("bad number: " + std::string(rest));
+        }
+        return Parsed{Run{*seconds}, {}};
+    }
+    if (name == "dump" && rest.empty()) {
+        return Parsed{Dump{}, {}};
+    }
+    if (name == "snapshot" && !rest.empty()) {
+        return Parsed{Snapshot{std::string(rest)}, {}};
+    }
+    return Error("unknown command: " + std::string(name));
+}
+
+}  // namespace waitline::script
