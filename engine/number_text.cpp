@@ -246,7 +246,10 @@ std::string FormatStatistic(double value, std::string_view unit)
     if (!std::isfinite(value)) {
         value = 0.0;  // never happens with sound statistics; keep the label readable
     }
-    double cut = std::floor(value * 100.0) / 100.0;
+    // Hundredths are beyond a Double's precision long before value × 100
+    // overflows; past that, the value is shown as it is.
+    const double hundredths = value * 100.0;
+    double cut = std::isfinite(hundredths) ? std::floor(hundredths) / 100.0 : value;
     if (cut == 0.0) {
         cut = 0.0;  // no "-0"
     }
