@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Colours print as rgb(r,g,b) in failure messages.
+inline void PrintTo(const QColor& c, std::ostream* os) { *os << "rgb(" << c.red() << ',' << c.green() << ',' << c.blue() << ')'; }
+QT_END_NAMESPACE
+
+#include "canvas.h"
+#include "main_window.h"
+
+namespace waitline::test {
+
+const QColor kGrey(192, 192, 192);
+const QColor kBlack(0, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kPurple(128, 0, 128);
+
+// A started-up window whose timers never fire on their own.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>();
+        window->setTimersAutomatic(false);
+        window->load();
+    }
+
+    QColor pixel(const QImage& image, int x, int y) const { return image.pixelColor(x, y); }
+
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace waitline::test
