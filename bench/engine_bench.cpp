@@ -1,0 +1,79 @@
+// Benchmarks of the simulation without a window: one tick at light and heavy
+// load, one interval draw for each distribution, and the statistics format.
+
+#include <benchmark/benchmark.h>
+
+#include "form.h"
+#include "intervals.h"
+#include "number_text.h"
+
+namespace {
+
+using namespace waitline;
+
+// Heavy load: rates 50 for arrivals and service, both Exponential, queue
+// length 10, five servers. Light load: the start-up defaults.
+void PrepareRun(Form& form, bool heavy)
+{
+    FormLoad(form);
+    form.clockRandom.Seed(1);
+    if (heavy) {
+        TypeText(form, ComboId::ArrivalCombo, "50");
+        TypeText(form, ComboId::ServeRateCombo, "50");
+        ChooseEntry(form, ComboId::QueueCombo, "10");
+        ChooseEntry(form, ComboId::ServerCombo, "5");
+    }
+    Click(form, ButtonId::StartButton);
+    // Warm up to a realistic mix of packets in flight.
+    for (int k = 0; k < 3000; ++k) {
+        DeliverTimerMove(form);
+    }
+}
+
+void BM_Tick(benchmark::State& state)
+{
+    Form form;
+    PrepareRun(form, state.range(0) != 0);
+    int ticks = 0;
+    for (auto _ : state) {
+        DeliverTimerMove(form);
+        if (++ticks == 100) {
+            ticks = 0;
+            state.PauseTiming();
+            DeliverTimerCheck(form);
+            state.ResumeTiming();
+        }
+    }
+    int inFlight = 0;
+    for (const Packet& packet : form.sim.packets) {
+        inFlight += packet.Visible ? 1 : 0;
+    }
+    state.counters["packets_visible"] = inFlight;
+}
+BENCHMARK(BM_Tick)->Arg(0)->ArgName("heavy")->Arg(1);
+
+void BM_NextInterval(benchmark::State& state)
+{
+    static const char* const kNames[] = {"Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2", "Pareto 0.5"};
+    const char* name = kNames[state.range(0)];
+    SeededRandom random(5);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(NextInterval(name, 2.0, random));
+    }
+    state.SetLabel(name);
+}
+BENCHMARK(BM_NextInterval)->DenseRange(0, 5);
+
+void BM_FormatStatistic(benchmark::State& state)
+{
+    double value = 0.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FormatStatistic(value, " s"));
+        value += 0.013;
+    }
+}
+BENCHMARK(BM_FormatStatistic);
+
+}  // namespace
+
+BENCHMARK_MAIN();
