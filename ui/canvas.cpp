@@ -1,17 +1,96 @@
 #include "canvas.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace waitline {
 
 QColor LightGrey() { return {192, 192, 192}; }
 
+namespace {
+
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0x80U) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SameText(const QString& shown, std::string_view text)
+{
+    if (!IsAscii(text)) {
+        return shown == QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    if (shown.size() != static_cast<qsizetype>(text.size())) {
+        return false;
+    }
+    const QChar* chars = shown.constData();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (chars[i].unicode() != static_cast<char16_t>(text[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 DrawnItem::DrawnItem(Kind kind, const QString& name, QObject* parent) : QObject(parent), kind_(kind)
 {
     setObjectName(name);
+    setPen(penColor_, penWidth_);
+}
+
+void DrawnItem::setPen(const QColor& color, int width)
+{
+    penColor_ = color;
+    penWidth_ = width;
+    linePen_ = QPen(color, width);
+    // Wide lines end in round caps; a 1-px line is a plain run of pixels.
+    linePen_.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
+    textPen_ = QPen(color);
+}
+
+bool DrawnItem::assignCaption(std::string_view text)
+{
+    if (SameText(caption_, text)) {
+        return false;
+    }
+    if (!IsAscii(text)) {
+        caption_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        return true;
+    }
+    const auto length = static_cast<qsizetype>(text.size());
+    if (caption_.capacity() < length) {
+        // Room for any counter or statistic, so that later captions fit.
+        caption_.reserve(std::max<qsizetype>(length, 32));
+    }
+    caption_.resize(length);
+    QChar* chars = caption_.data();
+    for (qsizetype i = 0; i < length; ++i) {
+        chars[i] = QChar(static_cast<char16_t>(text[static_cast<std::size_t>(i)]));
+    }
+    return true;
+}
+
+QRect DrawnItem::paintedBounds() const
+{
+    if (kind_ != Kind::Line) {
+        // Packets, outlines and labels paint inside their rounded rectangle
+        // (a label clips its text to it).
+        return pixelRect();
+    }
+    // A wide line's round caps reach half its width beyond the end points;
+    // a pixel more on each side covers the rasteriser's rounding.
+    const int margin = penWidth_ / 2 + 2;
+    return QRectF(line_.p1(), line_.p2()).normalized().toAlignedRect().adjusted(-margin, -margin, margin, margin);
 }
 
 QRect DrawnItem::pixelRect() const
@@ -44,14 +123,10 @@ void DrawnItem::paint(QPainter& painter) const
         return;
     }
     switch (kind_) {
-    case Kind::Line: {
-        QPen pen(penColor_, penWidth_);
-        // Wide lines end in round caps; a 1-px line is a plain run of pixels.
-        pen.setCapStyle(penWidth_ > 1 ? Qt::RoundCap : Qt::FlatCap);
-        painter.setPen(pen);
+    case Kind::Line:
+        painter.setPen(textPen_);
         painter.drawLine(line_);
         break;
-    }
     case Kind::Outline:
         PaintOutline(painter, pixelRect(), penWidth_, penColor_);
         break;
@@ -69,7 +144,7 @@ void DrawnItem::paint(QPainter& painter) const
         painter.setClipRect(r);
         painter.fillRect(r, LightGrey());
         painter.setFont(font_);
-        painter.setPen(penColor_);
+        painter.setPen(textPen_);
         painter.drawText(r, static_cast<int>(alignment_ | Qt::AlignTop) | Qt::TextSingleLine, caption_);
         painter.restore();
         break;
@@ -83,14 +158,19 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Canvas::paintEvent(QPaintEvent* /*event*/)
+void Canvas::paintEvent(QPaintEvent* event)
 {
+    // The painter is clipped to the event's region; items wholly outside its
+    // bounding rectangle would paint nothing and are skipped.
+    const QRect area = event->rect() & rect();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(rect(), LightGrey());
+    painter.fillRect(area, LightGrey());
     for (const DrawnItem* item : items_) {
-        item->paint(painter);
+        if (item->isVisible() && item->paintedBounds().intersects(area)) {
+            item->paint(painter);
+        }
     }
 }
 

@@ -6,8 +6,10 @@
 #include <QObject>
 #include <QRectF>
 #include <QString>
+#include <QPen>
 #include <QWidget>
 
+#include <string_view>
 #include <vector>
 
 class QPainter;
@@ -41,11 +43,7 @@ public:
     // Outline or line colour and width in pixels.
     QColor penColor() const { return penColor_; }
     int penWidth() const { return penWidth_; }
-    void setPen(const QColor& color, int width)
-    {
-        penColor_ = color;
-        penWidth_ = width;
-    }
+    void setPen(const QColor& color, int width);
 
     // A packet's interior.
     QColor fillColor() const { return fillColor_; }
@@ -54,6 +52,9 @@ public:
     // Labels: text, font and alignment within the label's width.
     QString caption() const { return caption_; }
     void setCaption(const QString& caption) { caption_ = caption; }
+    // Sets the caption from UTF-8 text, reusing the caption's own storage when
+    // the text is plain ASCII. Returns whether the caption changed.
+    bool assignCaption(std::string_view text);
     QFont font() const { return font_; }
     void setFont(const QFont& font) { font_ = font; }
     Qt::Alignment alignment() const { return alignment_; }
@@ -65,6 +66,9 @@ public:
     // The pixel rectangle a packet or outline covers once rounded.
     QRect pixelRect() const;
 
+    // Every pixel the item paints when visible lies in this rectangle.
+    QRect paintedBounds() const;
+
     void paint(QPainter& painter) const;
 
 private:
@@ -73,6 +77,9 @@ private:
     QLineF line_;
     QColor penColor_{Qt::black};
     int penWidth_ = 1;
+    // Built once per setPen rather than on every paint.
+    QPen linePen_;
+    QPen textPen_;
     QColor fillColor_{Qt::black};
     QString caption_;
     QFont font_;
@@ -93,6 +100,8 @@ public:
     const std::vector<DrawnItem*>& items() const { return items_; }
 
 protected:
+    // Paints only the items that reach into the event's area, in stacking
+    // order, so a partial update costs what it covers.
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -100,5 +109,9 @@ private:
 };
 
 QColor LightGrey();
+
+// Whether shown holds the same text as the UTF-8 text. Allocates nothing when
+// the text is plain ASCII.
+bool SameText(const QString& shown, std::string_view text);
 
 }  // namespace waitline

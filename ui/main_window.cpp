@@ -370,19 +370,35 @@ void MainWindow::syncCombo(ComboId id)
 {
     ChoiceComboBox* c = combo(id);
     const ComboBox& model = Combo(form_.sim.display, id);
-    const QSignalBlocker blockCombo(c);
-    QLineEdit* edit = c->lineEdit();
-    const QSignalBlocker blockEdit(edit);
 
-    QStringList items;
-    for (const std::string& entry : model.list) {
-        items << QString::fromStdString(entry);
+    // Every comparison reads the widget as it is, so whatever the user did
+    // to it meanwhile is put right; nothing is built while it already matches.
+    bool listShown = c->count() == static_cast<int>(model.list.size());
+    for (int i = 0; listShown && i < c->count(); ++i) {
+        listShown = SameText(c->itemText(i), model.list[static_cast<std::size_t>(i)]);
     }
-    QStringList shown;
-    for (int i = 0; i < c->count(); ++i) {
-        shown << c->itemText(i);
+    QLineEdit* edit = c->lineEdit();
+    bool textShown = false;
+    int index = -1;
+    if (edit != nullptr) {
+        textShown = SameText(edit->text(), model.text);
+    } else if (listShown) {
+        for (int i = 0; i < c->count() && index < 0; ++i) {
+            index = SameText(c->itemText(i), model.text) ? i : -1;
+        }
+        textShown = c->currentIndex() == index;
     }
-    if (items != shown) {
+    if (listShown && textShown) {
+        return;
+    }
+
+    const QSignalBlocker blockCombo(c);
+    const QSignalBlocker blockEdit(edit);
+    if (!listShown) {
+        QStringList items;
+        for (const std::string& entry : model.list) {
+            items << QString::fromStdString(entry);
+        }
         c->clear();
         c->addItems(items);
     }
@@ -393,7 +409,7 @@ void MainWindow::syncCombo(ComboId id)
             edit->setText(text);
         }
     } else {
-        const int index = c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        index = c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (c->currentIndex() != index) {
             c->setCurrentIndex(index);
         }
@@ -420,47 +436,115 @@ void MainWindow::sync()
         syncCombo(id);
     }
     const auto setCaption = [](QPushButton* b, const std::string& caption) {
-        const QString text = QString::fromStdString(caption);
-        if (b->text() != text) {
-            b->setText(text);
+        if (!SameText(b->text(), caption)) {
+            b->setText(QString::fromStdString(caption));
         }
     };
     setCaption(button(ButtonId::StartButton), d.StartButton);
     setCaption(button(ButtonId::PauseButton), d.PauseButton);
 
+    // Only what changed is repainted: the old and new places of each packet
+    // that moved, appeared, vanished or changed colour, and each label whose
+    // picture changed. The canvas paints every item in stacking order within
+    // those areas, so the result equals a full repaint.
+    dirtyCount_ = 0;
+    bool repaintAll = syncQueueDrawing();
+
     for (std::size_t i = 0; i < valueLabels_.size(); ++i) {
         const Label& label = d.*kValueLabelFields[i];
-        valueLabels_[i]->setCaption(QString::fromStdString(label.caption));
-        valueLabels_[i]->setVisible(label.visible);
+        DrawnItem* item = valueLabels_[i];
+        const bool wasShown = item->isVisible();
+        const bool captionChanged = item->assignCaption(label.caption);
+        item->setVisible(label.visible);
+        if (wasShown != label.visible || (captionChanged && label.visible)) {
+            repaintAll = !markDirty(item->paintedBounds()) || repaintAll;
+        }
     }
 
-    const QueueDrawing& q = d.drawing;
+    for (std::size_t i = 0; i < packets_.size(); ++i) {
+        const Packet& p = form_.sim.packets[i];
+        DrawnItem* item = packets_[i];
+        const bool wasShown = item->isVisible();
+        const QRect before = item->pixelRect();
+        const QColor fillBefore = item->fillColor();
+        const QColor fill(p.FillColor.r, p.FillColor.g, p.FillColor.b);
+        item->setRect(QRectF(p.Left, p.Top, 81, 25));
+        item->setVisible(p.Visible);
+        item->setFillColor(fill);
+        if (!wasShown && !p.Visible) {
+            continue;
+        }
+        const QRect after = item->pixelRect();
+        if (wasShown && p.Visible && before == after && fillBefore == fill) {
+            continue;
+        }
+        const QRect oldArea = wasShown ? before : QRect();
+        const QRect newArea = p.Visible ? after : QRect();
+        // A step of a packet overlaps its last place: one rectangle covers both.
+        if (oldArea.intersects(newArea)) {
+            repaintAll = !markDirty(oldArea | newArea) || repaintAll;
+        } else {
+            repaintAll = !markDirty(oldArea) || repaintAll;
+            repaintAll = !markDirty(newArea) || repaintAll;
+        }
+    }
+
+    syncTimer(timerMove_, d.TimerMove);
+    syncTimer(timerCheck_, d.TimerCheck);
+    if (repaintAll) {
+        canvas_->update();
+    } else {
+        for (std::size_t k = 0; k < dirtyCount_; ++k) {
+            canvas_->update(dirty_[k]);
+        }
+    }
+}
+
+bool MainWindow::syncQueueDrawing()
+{
+    const QueueDrawing& q = form_.sim.display.drawing;
+    bool changed = false;
+    const auto show = [&changed](DrawnItem* item, bool visible) {
+        if (item->isVisible() != visible) {
+            item->setVisible(visible);
+            changed = true;
+        }
+    };
     for (std::size_t j = 0; j < boxQueue_.size(); ++j) {
-        boxQueue_[j]->setVisible(q.boxQueue[j]);
+        show(boxQueue_[j], q.boxQueue[j]);
     }
     for (std::size_t j = 0; j < serverLines_.size(); ++j) {
         for (std::size_t k = 0; k < serverLines_[j].size(); ++k) {
-            serverLines_[j][k]->setVisible(q.serverLines[j][k]);
+            show(serverLines_[j][k], q.serverLines[j][k]);
         }
     }
     QRectF fifo = shpFIFO_->rect();
     fifo.setTop(q.shpFIFOTop);
     fifo.setHeight(q.shpFIFOHeight);
-    shpFIFO_->setRect(fifo);
-    QLineF arrival = line12_->line();
-    arrival.setP2(QPointF(arrival.x2(), q.Line12Y2));
-    line12_->setLine(arrival);
-
-    for (std::size_t i = 0; i < packets_.size(); ++i) {
-        const Packet& p = form_.sim.packets[i];
-        packets_[i]->setRect(QRectF(p.Left, p.Top, 81, 25));
-        packets_[i]->setVisible(p.Visible);
-        packets_[i]->setFillColor(QColor(p.FillColor.r, p.FillColor.g, p.FillColor.b));
+    if (fifo.top() != shpFIFO_->rect().top() || fifo.height() != shpFIFO_->rect().height()) {
+        shpFIFO_->setRect(fifo);
+        changed = true;
     }
+    QLineF arrival = line12_->line();
+    if (arrival.y2() != static_cast<qreal>(q.Line12Y2)) {
+        arrival.setP2(QPointF(arrival.x2(), q.Line12Y2));
+        line12_->setLine(arrival);
+        changed = true;
+    }
+    // The queue picture changes seldom and over a large area: repaint it all.
+    return changed;
+}
 
-    syncTimer(timerMove_, d.TimerMove);
-    syncTimer(timerCheck_, d.TimerCheck);
-    canvas_->update();
+bool MainWindow::markDirty(const QRect& area)
+{
+    if (area.isEmpty()) {
+        return true;
+    }
+    if (dirtyCount_ == dirty_.size()) {
+        return false;  // more changes than areas kept: the caller repaints everything
+    }
+    dirty_[dirtyCount_++] = area;
+    return true;
 }
 
 void MainWindow::setTimersAutomatic(bool automatic)

@@ -118,6 +118,11 @@ private:
     void buildControls();
     void buildPicture();
     void syncCombo(ComboId id);
+    // Shows the model's queue drawing; returns whether the picture changed.
+    bool syncQueueDrawing();
+    // Keeps an area of the canvas to repaint at the end of sync(); false
+    // when no room is left.
+    bool markDirty(const QRect& area);
     void syncTimer(QTimer* timer, const Timer& model);
 
     Form form_;
@@ -138,6 +143,11 @@ private:
     std::array<std::array<DrawnItem*, kServerLineCount>, 5> serverLines_{};
     std::array<DrawnItem*, MaxPacket + 1> packets_{};
     std::array<DrawnItem*, 9> valueLabels_{};
+
+    // The canvas areas one sync() repaints: at most two per packet and one
+    // per label.
+    std::array<QRect, 2 * (MaxPacket + 1) + 9> dirty_{};
+    std::size_t dirtyCount_ = 0;
 };
 
 }  // namespace waitline
