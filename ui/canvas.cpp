@@ -124,7 +124,7 @@ void DrawnItem::paint(QPainter& painter) const
     }
     switch (kind_) {
     case Kind::Line:
-        painter.setPen(textPen_);
+        painter.setPen(linePen_);
         painter.drawLine(line_);
         break;
     case Kind::Outline:
