@@ -1,0 +1,78 @@
+// The window-free tick allocates nothing once a run is under way: counters,
+// clock and statistics write into the captions' existing storage.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "counting_allocator.h"
+#include "form.h"
+
+namespace waitline {
+namespace {
+
+using alloc::AllocationsDuring;
+
+TEST(CountingAllocator, SeesAllocations)
+{
+    std::unique_ptr<int> box;
+    std::string text;
+    EXPECT_EQ(AllocationsDuring([&] { box = std::make_unique<int>(3); }), 1U);
+    EXPECT_GE(AllocationsDuring([&] { text.assign(100, 'x'); }), 1U);
+    EXPECT_EQ(AllocationsDuring([&] { text.assign(50, 'y'); }), 0U) << "reuses the capacity";
+}
+
+struct Load {
+    const char* name;
+    bool heavy;
+};
+
+class TickAllocations : public ::testing::TestWithParam<Load> {
+protected:
+    void SetUp() override
+    {
+        FormLoad(form);
+        form.clockRandom.Seed(9);
+        if (GetParam().heavy) {
+            TypeText(form, ComboId::ArrivalCombo, "50");
+            TypeText(form, ComboId::ServeRateCombo, "50");
+            ChooseEntry(form, ComboId::QueueCombo, "10");
+            ChooseEntry(form, ComboId::ServerCombo, "5");
+        }
+        Click(form, ButtonId::StartButton);
+        // Warm up: every caption reaches the length it keeps for a while.
+        for (int tick = 1; tick <= 3000; ++tick) {
+            DeliverTimerMove(form);
+            if (tick % 100 == 0) {
+                DeliverTimerCheck(form);
+            }
+        }
+    }
+
+    Form form;
+};
+
+TEST_P(TickAllocations, TicksAndChecksAllocateNothing)
+{
+    const std::int32_t servedBefore = form.sim.PacketsServiced;
+    const std::int32_t sourcedBefore = form.sim.PacketsSourced;
+    std::size_t inTicks = 0;
+    std::size_t inChecks = 0;
+    for (int tick = 1; tick <= 1000; ++tick) {
+        inTicks += AllocationsDuring([&] { ASSERT_TRUE(DeliverTimerMove(form)); });
+        if (tick % 100 == 0) {
+            inChecks += AllocationsDuring([&] { ASSERT_TRUE(DeliverTimerCheck(form)); });
+        }
+    }
+    EXPECT_EQ(inTicks, 0U);
+    EXPECT_EQ(inChecks, 0U);
+    // The ticks did real work: packets arrived and were served.
+    EXPECT_GT(form.sim.PacketsSourced, sourcedBefore);
+    EXPECT_GT(form.sim.PacketsServiced, servedBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, TickAllocations, ::testing::Values(Load{"light", false}, Load{"heavy", true}),
+                         [](const ::testing::TestParamInfo<Load>& load) { return std::string(load.param.name); });
+
+}  // namespace
+}  // namespace waitline
