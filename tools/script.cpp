@@ -43,12 +43,12 @@ std::optional<float> RandomValue(std::string_view text)
         text.find('.') != text.rfind('.') || text.find_first_of("0123456789") == std::string_view::npos) {
         return std::nullopt;
     }
-    double value = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    // Read straight into a Single: going through a Double could round twice.
+    float single = 0.0F;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), single);
     if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) {
         return std::nullopt;
     }
-    const auto single = static_cast<float>(value);
     if (!(single >= 0.0F && single < 1.0F)) {
         return std::nullopt;
     }
