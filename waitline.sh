@@ -5,9 +5,9 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
-BUILD_DIR=${WAITLINE_BUILD_DIR:-build}
 PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-liberation clang-14 libclang-rt-14-dev)
+          qt6-base-dev libgl-dev fonts-liberation clang-14 libclang-rt-14-dev
+          desktop-file-utils appstream dpkg-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -25,30 +25,30 @@ install_missing() {
   fi
 }
 
-configure_and_build() {
-  local dir=$1
-  shift
-  cmake -S . -B "$dir" -G Ninja "$@"
-  cmake --build "$dir" --parallel
+# Configures and builds one of the presets in CMakePresets.json.
+build_preset() {
+  cmake --preset "$1"
+  cmake --build --preset "$1" --parallel
 }
 
 case "${1:-}" in
   run)
     install_missing
-    configure_and_build "$BUILD_DIR"
-    exec "$BUILD_DIR/bin/waitline"
+    build_preset default
+    exec build/bin/waitline
     ;;
   test)
     install_missing
-    # 1. Everything, as it ships: unit, window, scenario, soak and benchmark smoke tests.
-    configure_and_build "$BUILD_DIR"
-    ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(nproc)"
+    # 1. Everything, as it ships: unit, window, scenario, soak, packaging and
+    #    benchmark smoke tests.
+    build_preset default
+    ctest --preset default --parallel "$(nproc)"
     # 2. The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
-    configure_and_build "$BUILD_DIR-asan" -DWAITLINE_SANITIZE=ON
-    ctest --test-dir "$BUILD_DIR-asan" --output-on-failure --parallel "$(nproc)" -LE 'long|bench'
+    build_preset sanitize
+    ctest --preset sanitize --parallel "$(nproc)"
     # 3. Bounded runs of the fuzzers (clang with libFuzzer).
-    configure_and_build "$BUILD_DIR-fuzz" -DCMAKE_CXX_COMPILER=clang++-14 -DWAITLINE_FUZZ=ON
-    ctest --test-dir "$BUILD_DIR-fuzz" --output-on-failure --parallel "$(nproc)" -L fuzz
+    build_preset fuzz
+    ctest --preset fuzz --parallel "$(nproc)"
     ;;
   *)
     echo "usage: bash waitline.sh run|test" >&2

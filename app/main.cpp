@@ -33,6 +33,8 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Waitline"));
+    // Lets desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.waitline.Waitline"));
     waitline::MainWindow window;
     window.load();
     window.show();
