@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Measures the real program in a real X session (Xvfb), driven only through
+# real input (xdotool):
+#   - time from process start to the first painted frame,
+#   - CPU time as a share of one core while running at heavy load,
+#   - simulated seconds against wall-clock seconds over the same run,
+#   - the same CPU share while paused,
+#   - peak resident memory.
+# Prints "key=value" lines.
+#
+# The simulated clock is read from the running process's memory: the debugger
+# finds the address of the model's SimTime once, through the debug
+# information, and the script then reads those eight bytes from
+# /proc/PID/mem at the start and the end of the run without stopping the
+# program. The program contains no measuring code of its own.
+#
+#   bench/measure_window.sh [BUILD_DIR] [RUN_SECONDS] [PAUSED_SECONDS]
+set -euo pipefail
+
+build_dir=${1:-build}
+run_seconds=${2:-30}
+paused_seconds=${3:-20}
+program=$build_dir/bin/waitline
+for tool in Xvfb xdotool xwd gdb python3; do
+    command -v "$tool" >/dev/null || { echo "measure_window: $tool is missing" >&2; exit 2; }
+done
+[[ -x $program ]] || { echo "measure_window: $program not built" >&2; exit 2; }
+
+# A free display number.
+display=90
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+app_pid=
+cleanup() {
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=:$display
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.05
+done
+
+now() { date +%s.%N; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+hz=$(getconf CLK_TCK)
+
+# Start-up: launch, then poll the window's pixels until the light grey of the
+# picture covers most of it.
+start=$(now)
+QT_QPA_PLATFORM=xcb "$program" >/dev/null 2>&1 &
+app_pid=$!
+first_frame=$(python3 - "$app_pid" "$start" <<'PY'
+import subprocess, sys, time
+pid, start = sys.argv[1], float(sys.argv[2])
+deadline = time.time() + 20
+wid = None
+while time.time() < deadline:
+    if wid is None:
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", pid], capture_output=True, text=True)
+        ids = r.stdout.split()
+        if ids:
+            wid = ids[0]
+        continue
+    r = subprocess.run(["xwd", "-id", wid, "-silent"], capture_output=True)
+    data = r.stdout
+    if len(data) > 100000 and data.count(b"\xc0\xc0\xc0") > 792 * 567 // 2:
+        print(f"{time.time() - start:.3f}")
+        sys.exit(0)
+print("nan")
+PY
+)
+wid=$(xdotool search --onlyvisible --pid "$app_pid" | head -1)
+echo "first_frame_seconds=$first_frame"
+
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.2; }
+type_into() {
+    click "$1" "$2"
+    xdotool key --window "$wid" ctrl+a
+    xdotool type --window "$wid" --delay 40 "$3"
+    sleep 0.2
+}
+
+# Go, then heavy load: both rates typed, queue length and servers typed and
+# taken by the once-a-second check.
+click 216 36
+type_into 620 82 50
+type_into 636 542 50
+type_into 612 122 10
+type_into 412 542 5
+sleep 2.5
+
+# The model's clock and settings, found once with the debugger.
+read -r _ sim_addr queue servers running < <(gdb -p "$app_pid" -batch -nx \
+    -ex 'thread 1' -ex 'frame function main' \
+    -ex 'printf "WL %lu %d %d %d\n", &window.form_.sim.SimTime, window.form_.sim.QueueLength, window.form_.sim.NumServers, window.form_.sim.Running' \
+    2>/dev/null | grep '^WL ')
+echo "heavy_load_settings=queue $queue servers $servers running $running"
+
+sim_time() {
+    python3 - "$app_pid" "$sim_addr" <<'PY'
+import struct, sys
+with open(f"/proc/{sys.argv[1]}/mem", "rb") as mem:
+    mem.seek(int(sys.argv[2]))
+    print(repr(struct.unpack("<d", mem.read(8))[0]))
+PY
+}
+
+sleep 1
+cpu0=$(cpu_ticks "$app_pid"); wall0=$(now); sim0=$(sim_time)
+sleep "$run_seconds"
+cpu1=$(cpu_ticks "$app_pid"); wall1=$(now); sim1=$(sim_time)
+python3 - "$cpu0" "$cpu1" "$wall0" "$wall1" "$sim0" "$sim1" "$hz" <<'PY'
+import sys
+c0, c1, w0, w1, s0, s1, hz = map(float, sys.argv[1:])
+wall = w1 - w0
+print(f"running_cpu_percent={100 * (c1 - c0) / hz / wall:.2f}")
+print(f"running_wall_seconds={wall:.3f}")
+print(f"running_simulated_seconds={s1 - s0:.3f}")
+print(f"simulated_per_wall={(s1 - s0) / wall:.4f}")
+PY
+
+click 80 116
+sleep 1
+cpu0=$(cpu_ticks "$app_pid"); wall0=$(now)
+sleep "$paused_seconds"
+cpu1=$(cpu_ticks "$app_pid"); wall1=$(now)
+python3 -c "import sys; c0,c1,w0,w1,hz=map(float,sys.argv[1:]); print(f'paused_cpu_percent={100*(c1-c0)/hz/(w1-w0):.2f}')" \
+    "$cpu0" "$cpu1" "$wall0" "$wall1" "$hz"
+
+echo "peak_rss_mb=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$app_pid/status")"

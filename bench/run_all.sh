@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds an optimised tree, runs the engine and paint benchmarks, counts the
+# tick's instructions under callgrind, measures the real window under Xvfb and
+# prints one table: figure | target | measured.
+#
+#   bench/run_all.sh [BUILD_DIR]      (default build-bench)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build-bench}
+out=$build_dir/bench-results
+mkdir -p "$out"
+
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" --target engine_bench paint_bench tick_runner waitline >/dev/null
+
+"$build_dir/bin/engine_bench" --benchmark_filter=BM_Tick --benchmark_format=json >"$out/engine.json" 2>/dev/null
+QT_QPA_PLATFORM=offscreen "$build_dir/bin/paint_bench" --benchmark_format=json >"$out/paint.json" 2>/dev/null
+
+# Instructions per tick at heavy load: the same run with and without N ticks
+# after the warm-up.
+ticks=20000
+instructions() {
+    valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.$1.out" \
+        "$build_dir/bin/tick_runner" heavy "$1" >/dev/null 2>"$out/callgrind.$1.log"
+    sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$out/callgrind.$1.log"
+}
+base=$(instructions 0)
+with=$(instructions "$ticks")
+echo "$base $with $ticks" >"$out/instructions.txt"
+
+bench/measure_window.sh "$build_dir" 30 20 >"$out/window.txt"
+
+python3 - "$out" <<'PY'
+import json, sys
+out = sys.argv[1]
+def bench(file, name):
+    for b in json.load(open(f"{out}/{file}"))["benchmarks"]:
+        if b["name"] == name:
+            scale = {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]
+            return b["real_time"] * scale
+    return float("nan")
+window = dict(line.strip().split("=", 1) for line in open(f"{out}/window.txt") if "=" in line)
+base, with_ticks, ticks = map(int, open(f"{out}/instructions.txt").read().split())
+tick_ns = bench("engine.json", "BM_Tick/heavy:1")
+paint_ms = bench("paint.json", "BM_FullPaintWindow") / 1e6
+rows = [
+    ("engine tick, heavy load", "<= 500 ns", tick_ns, f"{tick_ns:.0f} ns", tick_ns <= 500),
+    ("instructions per tick, heavy load", "<= 3000", None, f"{(with_ticks - base) / ticks:.0f}", (with_ticks - base) / ticks <= 3000),
+    ("full-window paint, heavy load", "<= 1 ms", None, f"{paint_ms:.3f} ms", paint_ms <= 1),
+    ("partial tick repaint, heavy load (info)", "-", None, f"{bench('paint.json', 'BM_TickWithPartialRepaint') / 1e3:.0f} us", True),
+    ("CPU share running heavy, Xvfb", "<= 5 %", None, f"{float(window['running_cpu_percent']):.2f} %", float(window['running_cpu_percent']) <= 5),
+    ("CPU share paused, Xvfb", "<= 0.5 %", None, f"{float(window['paused_cpu_percent']):.2f} %", float(window['paused_cpu_percent']) <= 0.5),
+    (f"simulated / wall over {float(window['running_wall_seconds']):.0f} s", ">= 0.99", None, f"{float(window['simulated_per_wall']):.4f}", float(window['simulated_per_wall']) >= 0.99),
+    ("start to first frame", "<= 200 ms", None, f"{1000 * float(window['first_frame_seconds']):.0f} ms", 1000 * float(window['first_frame_seconds']) <= 200),
+    ("peak RSS", "<= 80 MB", None, f"{float(window['peak_rss_mb']):.1f} MB", float(window['peak_rss_mb']) <= 80),
+]
+print("| figure | target | measured | |")
+print("|---|---|---|---|")
+for name, target, _, measured, ok in rows:
+    print(f"| {name} | {target} | {measured} | {'ok' if ok else 'MISSED'} |")
+print(f"(heavy-load settings seen in the window: {window.get('heavy_load_settings', '?')})")
+PY
