@@ -233,10 +233,44 @@ std::string_view DecimalDigits(double value, std::array<char, 400>& buffer)
     return {first, static_cast<std::size_t>(out - first)};
 }
 
+// Hundredths, the clock's resolution, spelt out from a whole number of
+// hundredths. Empty when value is not such a number. A Double of up to 15
+// significant digits reads back as the decimal it was made from, so this
+// equals DecimalDigits for every value it accepts.
+std::string_view HundredthsDigits(double value, std::array<char, 40>& buffer)
+{
+    if (!(value >= 0.0) || std::signbit(value) || value >= 1e11) {
+        return {};
+    }
+    const std::int64_t hundredths = std::llround(value * 100.0);
+    if (static_cast<double>(hundredths) / 100.0 != value) {
+        return {};
+    }
+    char* const first = buffer.data();
+    char* out = std::to_chars(first, first + buffer.size(), hundredths / 100).ptr;
+    const auto fraction = static_cast<int>(hundredths % 100);
+    if (fraction != 0) {
+        *out++ = '.';
+        *out++ = static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) {
+            *out++ = static_cast<char>('0' + fraction % 10);
+        }
+    }
+    return {first, static_cast<std::size_t>(out - first)};
+}
+
 }  // namespace
 
 void AssignDecimal(std::string& text, double value)
 {
+    // The clock calls this every tick with a whole number of hundredths:
+    // spell those out directly instead of through the general conversion.
+    std::array<char, 40> hundredths;
+    const std::string_view quick = HundredthsDigits(value, hundredths);
+    if (!quick.empty()) {
+        text.assign(quick);
+        return;
+    }
     std::array<char, 400> buffer{};
     text.assign(DecimalDigits(value, buffer));
 }
