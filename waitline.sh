@@ -7,7 +7,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev fonts-liberation clang-14 libclang-rt-14-dev
-          desktop-file-utils appstream dpkg-dev)
+          desktop-file-utils appstream dpkg-dev clang-format-14 clang-tidy-14)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

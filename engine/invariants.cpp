@@ -11,8 +11,8 @@ bool IsWhole(float x) { return std::isfinite(x) && std::floor(x) == x; }
 
 bool IsOnItsWayIn(Pkt state)
 {
-    return state == Pkt::Dropping || state == Pkt::LeftFast || state == Pkt::DropFast ||
-           state == Pkt::Queueing || state == Pkt::Serving;
+    return state == Pkt::Dropping || state == Pkt::LeftFast || state == Pkt::DropFast || state == Pkt::Queueing ||
+           state == Pkt::Serving;
 }
 
 // Keeps the first disagreement found; formatting happens only on failure, so
@@ -90,8 +90,8 @@ void CheckPackets(const Simulation& sim, Report& report)
 
 void CheckNumbers(const Simulation& sim, Report& report)
 {
-    const double results[] = {sim.SimTime, sim.PercentDropped, sim.MeanWaitingTime,
-                              sim.StdDevWaitingTime, sim.MeanPktsInQueue};
+    const double results[] = {sim.SimTime, sim.PercentDropped, sim.MeanWaitingTime, sim.StdDevWaitingTime,
+                              sim.MeanPktsInQueue};
     for (const double value : results) {
         if (!std::isfinite(value) || value < 0.0) {
             report.Fail("a result is ", value);
@@ -100,8 +100,8 @@ void CheckNumbers(const Simulation& sim, Report& report)
     if (sim.PacketsSourced < 0 || sim.PacketsServiced < 0 || sim.PacketsLost < 0 || sim.TickCount < 0) {
         report.Fail("a counter is negative");
     }
-    if (!(1 <= sim.NumServers && sim.NumServers <= sim.QueueLength &&
-          sim.QueueLength <= MaxQueueLength && sim.NumServers <= MaxServers)) {
+    if (!(1 <= sim.NumServers && sim.NumServers <= sim.QueueLength && sim.QueueLength <= MaxQueueLength &&
+          sim.NumServers <= MaxServers)) {
         report.Fail("NumServers ", sim.NumServers, " and QueueLength ", sim.QueueLength, " out of range");
     }
 }
@@ -119,9 +119,8 @@ void CheckBooks(const Simulation& sim, Report& report)
     const long long accounted =
         static_cast<long long>(sim.PacketsServiced) + sim.PacketsLost + sim.PacketsWithdrawn + onTheWay;
     if (accounted != sim.PacketsSourced) {
-        report.Fail("books: ", sim.PacketsSourced, " sourced but ", sim.PacketsServiced, " served + ",
-                    sim.PacketsLost, " lost + ", sim.PacketsWithdrawn, " withdrawn + ", onTheWay,
-                    " on the way");
+        report.Fail("books: ", sim.PacketsSourced, " sourced but ", sim.PacketsServiced, " served + ", sim.PacketsLost,
+                    " lost + ", sim.PacketsWithdrawn, " withdrawn + ", onTheWay, " on the way");
     }
 }
 

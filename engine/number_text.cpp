@@ -171,8 +171,7 @@ std::optional<std::int16_t> WholeNumber(std::string_view text)
         return std::nullopt;
     }
     const double whole = RoundHalfEven(*value);
-    if (whole < std::numeric_limits<std::int16_t>::min() ||
-        whole > std::numeric_limits<std::int16_t>::max()) {
+    if (whole < std::numeric_limits<std::int16_t>::min() || whole > std::numeric_limits<std::int16_t>::max()) {
         return std::nullopt;
     }
     return static_cast<std::int16_t>(whole);

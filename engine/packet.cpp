@@ -16,9 +16,6 @@ std::string_view ToText(Pkt state)
     return "Off";
 }
 
-std::string_view ToText(Slot state)
-{
-    return state == Slot::Full ? "Full" : "Empty";
-}
+std::string_view ToText(Slot state) { return state == Slot::Full ? "Full" : "Empty"; }
 
 }  // namespace waitline

@@ -6,8 +6,7 @@ namespace waitline {
 
 std::uint64_t SeededRandom::SeedFromClock()
 {
-    return static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    return static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
 float SeededRandom::NextSingle()

@@ -35,12 +35,9 @@ void WithdrawPacket(Simulation& sim, int i)
         [[fallthrough]];
     case Pkt::Dropping:
     case Pkt::LeftFast:
-    case Pkt::DropFast:
-        sim.PacketsWithdrawn = AddSaturating(sim.PacketsWithdrawn, 1);
-        break;
+    case Pkt::DropFast: sim.PacketsWithdrawn = AddSaturating(sim.PacketsWithdrawn, 1); break;
     case Pkt::Off:
-    case Pkt::Right:
-        break;
+    case Pkt::Right: break;
     }
 }
 

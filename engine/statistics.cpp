@@ -11,8 +11,7 @@ void RecordWaitingTime(Simulation& sim, std::int32_t age)
 {
     // No sum is stored: the second moment is rebuilt from the mean and the
     // standard deviation.
-    double secondMoment = sim.MeanWaitingTime * sim.MeanWaitingTime +
-                          sim.StdDevWaitingTime * sim.StdDevWaitingTime;
+    double secondMoment = sim.MeanWaitingTime * sim.MeanWaitingTime + sim.StdDevWaitingTime * sim.StdDevWaitingTime;
     const std::int32_t n = sim.PacketsServiced;
     const double t = static_cast<double>(age) / 1000.0;
     const auto before = static_cast<double>(static_cast<std::int64_t>(n) - 1);

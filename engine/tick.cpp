@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "number_text.h"
-#include "statistics.h"
 #include "source.h"
+#include "statistics.h"
 
 namespace waitline {
 

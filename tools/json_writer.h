@@ -11,10 +11,28 @@ namespace waitline {
 // doubles in their shortest round-trip form.
 class JsonWriter {
 public:
-    void BeginObject() { Separate(); out_ += '{'; fresh_ = true; }
-    void EndObject() { out_ += '}'; fresh_ = false; }
-    void BeginArray() { Separate(); out_ += '['; fresh_ = true; }
-    void EndArray() { out_ += ']'; fresh_ = false; }
+    void BeginObject()
+    {
+        Separate();
+        out_ += '{';
+        fresh_ = true;
+    }
+    void EndObject()
+    {
+        out_ += '}';
+        fresh_ = false;
+    }
+    void BeginArray()
+    {
+        Separate();
+        out_ += '[';
+        fresh_ = true;
+    }
+    void EndArray()
+    {
+        out_ += ']';
+        fresh_ = false;
+    }
 
     void Key(std::string_view key)
     {
@@ -23,12 +41,28 @@ public:
         out_ += ':';
         fresh_ = true;
     }
-    void Value(std::string_view text) { Separate(); String(text); }
+    void Value(std::string_view text)
+    {
+        Separate();
+        String(text);
+    }
     void Value(const char* text) { Value(std::string_view(text)); }
-    void Value(bool value) { Separate(); out_ += value ? "true" : "false"; }
-    void Value(std::int64_t value) { Separate(); Append(value); }
+    void Value(bool value)
+    {
+        Separate();
+        out_ += value ? "true" : "false";
+    }
+    void Value(std::int64_t value)
+    {
+        Separate();
+        Append(value);
+    }
     void Value(int value) { Value(static_cast<std::int64_t>(value)); }
-    void Value(double value) { Separate(); Append(value); }
+    void Value(double value)
+    {
+        Separate();
+        Append(value);
+    }
 
     const std::string& Text() const { return out_; }
 

@@ -62,7 +62,8 @@ public:
     }
     std::string operator()(const script::Choose& c)
     {
-        return window_.chooseEntry(c.box, QString::fromStdString(c.entry)) ? std::string() : "no such entry: " + c.entry;
+        return window_.chooseEntry(c.box, QString::fromStdString(c.entry)) ? std::string()
+                                                                           : "no such entry: " + c.entry;
     }
     std::string operator()(const script::ClickButton& c)
     {
@@ -166,9 +167,9 @@ private:
         for (const char* button : {"StartButton", "PauseButton"}) {
             json.Key(button), json.Value(Utf8(Find<QPushButton>(button)->text()));
         }
-        for (const char* label : {"lblTime", "lblSeconds", "lblPacketsSourced", "lblPacketsServiced", "lblPacketsLost",
-                                  "lblPercentDropped", "lblMeanWaitingTime", "lblStdDevWaitingTime",
-                                  "lblMeanPktsInQueue"}) {
+        for (const char* label :
+             {"lblTime", "lblSeconds", "lblPacketsSourced", "lblPacketsServiced", "lblPacketsLost", "lblPercentDropped",
+              "lblMeanWaitingTime", "lblStdDevWaitingTime", "lblMeanPktsInQueue"}) {
             json.Key(label), json.Value(Utf8(Item(QString::fromLatin1(label)).caption()));
         }
         json.EndObject();
@@ -179,8 +180,8 @@ private:
     {
         json.Key("combos");
         json.BeginObject();
-        for (const char* name : {"SourceCombo", "ArrivalCombo", "QueueCombo", "ServiceCombo", "ServerCombo",
-                                 "ServeRateCombo"}) {
+        for (const char* name :
+             {"SourceCombo", "ArrivalCombo", "QueueCombo", "ServiceCombo", "ServerCombo", "ServeRateCombo"}) {
             const auto* combo = Find<QComboBox>(name);
             json.Key(name);
             json.BeginObject();

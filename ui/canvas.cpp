@@ -127,9 +127,7 @@ void DrawnItem::paint(QPainter& painter) const
         painter.setPen(linePen_);
         painter.drawLine(line_);
         break;
-    case Kind::Outline:
-        PaintOutline(painter, pixelRect(), penWidth_, penColor_);
-        break;
+    case Kind::Outline: PaintOutline(painter, pixelRect(), penWidth_, penColor_); break;
     case Kind::Packet: {
         const QRect r = pixelRect();
         painter.fillRect(r, fillColor_);

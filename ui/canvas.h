@@ -4,9 +4,9 @@
 #include <QFont>
 #include <QLineF>
 #include <QObject>
+#include <QPen>
 #include <QRectF>
 #include <QString>
-#include <QPen>
 #include <QWidget>
 
 #include <string_view>

@@ -5,10 +5,8 @@ namespace waitline {
 QString FamilyFor(LayoutFace face)
 {
     switch (face) {
-    case LayoutFace::Serif:
-        return QStringLiteral("Liberation Serif");
-    case LayoutFace::SansSerif:
-        break;
+    case LayoutFace::Serif: return QStringLiteral("Liberation Serif");
+    case LayoutFace::SansSerif: break;
     }
     return QStringLiteral("Liberation Sans");
 }

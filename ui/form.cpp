@@ -24,10 +24,7 @@ void FillNumbers(ComboBox& box, int from, int to)
     }
 }
 
-void FillTexts(ComboBox& box, const char* const (&texts)[6])
-{
-    box.list.assign(std::begin(texts), std::end(texts));
-}
+void FillTexts(ComboBox& box, const char* const (&texts)[6]) { box.list.assign(std::begin(texts), std::end(texts)); }
 
 void FillAndPresetControls(Form& form)
 {
@@ -99,10 +96,7 @@ ComboBox& Combo(DisplayModel& display, ComboId id)
     return display.SourceCombo;
 }
 
-const ComboBox& Combo(const DisplayModel& display, ComboId id)
-{
-    return Combo(const_cast<DisplayModel&>(display), id);
-}
+const ComboBox& Combo(const DisplayModel& display, ComboId id) { return Combo(const_cast<DisplayModel&>(display), id); }
 
 void FormLoad(Form& form)
 {
@@ -192,7 +186,8 @@ void ServerComboClick(Form& form)
     DisplayModel& d = sim.display;
     const double v = LeadingNumber(d.ServerCombo.text);
     if (v <= sim.QueueLength && v <= MaxServers && v > 0.0) {
-        if (const auto servers = AcceptedWholeNumber(d.ServerCombo.text, 1, std::min<int>(sim.QueueLength, MaxServers))) {
+        if (const auto servers =
+                AcceptedWholeNumber(d.ServerCombo.text, 1, std::min<int>(sim.QueueLength, MaxServers))) {
             sim.NumServers = *servers;
         }
     }

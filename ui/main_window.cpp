@@ -23,8 +23,8 @@ QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(),
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(128, 0, 128);
 
-constexpr std::array<ComboId, 6> kCombos{ComboId::SourceCombo, ComboId::ArrivalCombo,  ComboId::QueueCombo,
-                                         ComboId::ServiceCombo, ComboId::ServerCombo, ComboId::ServeRateCombo};
+constexpr std::array<ComboId, 6> kCombos{ComboId::SourceCombo,  ComboId::ArrivalCombo, ComboId::QueueCombo,
+                                         ComboId::ServiceCombo, ComboId::ServerCombo,  ComboId::ServeRateCombo};
 
 struct ComboPlace {
     ComboId id;
@@ -83,10 +83,15 @@ constexpr std::array<LabelPlace, 9> kValueLabels{{
     {"lblMeanPktsInQueue", 648, 272, 129, 25, kLeft, kSans, 22, false, ""},
 }};
 
-constexpr std::array<Label DisplayModel::*, 9> kValueLabelFields{
-    &DisplayModel::lblTime,           &DisplayModel::lblSeconds,         &DisplayModel::lblPacketsSourced,
-    &DisplayModel::lblPacketsServiced, &DisplayModel::lblPacketsLost,     &DisplayModel::lblPercentDropped,
-    &DisplayModel::lblMeanWaitingTime, &DisplayModel::lblStdDevWaitingTime, &DisplayModel::lblMeanPktsInQueue};
+constexpr std::array<Label DisplayModel::*, 9> kValueLabelFields{&DisplayModel::lblTime,
+                                                                 &DisplayModel::lblSeconds,
+                                                                 &DisplayModel::lblPacketsSourced,
+                                                                 &DisplayModel::lblPacketsServiced,
+                                                                 &DisplayModel::lblPacketsLost,
+                                                                 &DisplayModel::lblPercentDropped,
+                                                                 &DisplayModel::lblMeanWaitingTime,
+                                                                 &DisplayModel::lblStdDevWaitingTime,
+                                                                 &DisplayModel::lblMeanPktsInQueue};
 
 struct LinePlace {
     const char* name;
@@ -111,16 +116,11 @@ QLineF ServerLineAt(int j, ServerLine which)
     const double y = 448 - 32 * j;
     const double dx = j == 0 ? 0 : 1;
     switch (which) {
-    case LineOut:
-        return {360, y, 768, y};
-    case linServerLeft:
-        return {271 + dx, y - 12, 271 + dx, y + 12};
-    case linServer:
-        return {272 + dx, y, 352 + dx, y};
-    case linServerTop:
-        return {354 + dx, y, 342 + dx, y - 12};
-    case linServerBottom:
-        return {354 + dx, y, 342 + dx, y + 12};
+    case LineOut: return {360, y, 768, y};
+    case linServerLeft: return {271 + dx, y - 12, 271 + dx, y + 12};
+    case linServer: return {272 + dx, y, 352 + dx, y};
+    case linServerTop: return {354 + dx, y, 342 + dx, y - 12};
+    case linServerBottom: return {354 + dx, y, 342 + dx, y + 12};
     }
     return {};
 }
@@ -142,7 +142,8 @@ ChoiceComboBox::ChoiceComboBox(bool editable, QWidget* parent) : QComboBox(paren
         auto* edit = new QLineEdit(this);
         const auto mark = [this] {
             lineEditFinishing_ = true;
-            QMetaObject::invokeMethod(this, [this] { lineEditFinishing_ = false; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { lineEditFinishing_ = false; }, Qt::QueuedConnection);
         };
         connect(edit, &QLineEdit::returnPressed, this, mark);
         connect(edit, &QLineEdit::editingFinished, this, mark);
@@ -301,8 +302,9 @@ void MainWindow::buildPicture()
     for (int j = 0; j < MaxServers; ++j) {
         for (int k = 0; k < kServerLineCount; ++k) {
             const auto which = static_cast<ServerLine>(k);
-            DrawnItem* line = makeLine(Indexed(kServerLineNames[static_cast<std::size_t>(k)], j),
-                                       ServerLineAt(j, which), Qt::black, kServerLineWidths[static_cast<std::size_t>(k)]);
+            DrawnItem* line =
+                makeLine(Indexed(kServerLineNames[static_cast<std::size_t>(k)], j), ServerLineAt(j, which), Qt::black,
+                         kServerLineWidths[static_cast<std::size_t>(k)]);
             line->setProperty("index", j);
             serverLines_[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)] = line;
         }
@@ -340,10 +342,31 @@ void MainWindow::buildPicture()
     }
     front.push_back(line12_);
     front.push_back(serverLines_[0][LineOut]);
-    for (const char* name : {"Label24", "Label23", "lblMeanPktsInQueue", "Label21", "Label20", "lblStdDevWaitingTime",
-                             "Label18", "lblMeanWaitingTime", "l_PercentDrop", "lblPacketsServiced",
-                             "lblPacketsSourced", "lblPacketsLost", "Line6", "Line5", "Line4", "Label7", "Label5",
-                             "Label4", "Label3", "Label6", "Label2", "Label1", "Line3", "Line2", "Line1"}) {
+    for (const char* name : {"Label24",
+                             "Label23",
+                             "lblMeanPktsInQueue",
+                             "Label21",
+                             "Label20",
+                             "lblStdDevWaitingTime",
+                             "Label18",
+                             "lblMeanWaitingTime",
+                             "l_PercentDrop",
+                             "lblPacketsServiced",
+                             "lblPacketsSourced",
+                             "lblPacketsLost",
+                             "Line6",
+                             "Line5",
+                             "Line4",
+                             "Label7",
+                             "Label5",
+                             "Label4",
+                             "Label3",
+                             "Label6",
+                             "Label2",
+                             "Label1",
+                             "Line3",
+                             "Line2",
+                             "Line1"}) {
         add(name);
     }
     canvas_->setItems(std::vector<DrawnItem*>(front.rbegin(), front.rend()));

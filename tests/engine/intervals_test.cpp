@@ -36,13 +36,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IntervalCase{"Regular", 3.0, {}, 333}, IntervalCase{"Regular", 6.0, {}, 167},
         IntervalCase{"Regular", 0.1, {}, 10000}, IntervalCase{"Exponential", 1.0, {0.5F}, 693},
-        IntervalCase{"Exponential", 1.0, {0.0F, 0.000001F, 0.5F}, 693},
-        IntervalCase{"Uniform", 2.0, {0.75F}, 750}, IntervalCase{"Uniform", 2.0, {0.0F}, 0},
-        IntervalCase{"Pareto 0.1", 1.0, {0.5F}, 187}, IntervalCase{"Pareto 0.2", 1.0, {0.5F}, 348},
-        IntervalCase{"Pareto 0.5", 5.0, {0.25F}, 62},
+        IntervalCase{"Exponential", 1.0, {0.0F, 0.000001F, 0.5F}, 693}, IntervalCase{"Uniform", 2.0, {0.75F}, 750},
+        IntervalCase{"Uniform", 2.0, {0.0F}, 0}, IntervalCase{"Pareto 0.1", 1.0, {0.5F}, 187},
+        IntervalCase{"Pareto 0.2", 1.0, {0.5F}, 348}, IntervalCase{"Pareto 0.5", 5.0, {0.25F}, 62},
         // Unknown names draw nothing and give 0.
-        IntervalCase{"exponential", 1.0, {}, 0}, IntervalCase{"Regular ", 1.0, {}, 0},
-        IntervalCase{"", 1.0, {}, 0},
+        IntervalCase{"exponential", 1.0, {}, 0}, IntervalCase{"Regular ", 1.0, {}, 0}, IntervalCase{"", 1.0, {}, 0},
         // The mean equal to the minimum gives the minimum.
         IntervalCase{"Pareto 0.1", 10.0, {0.3F}, 100}, IntervalCase{"Pareto 0.2", 5.0, {0.9F}, 200},
         IntervalCase{"Pareto 0.5", 2.0, {0.5F}, 500},

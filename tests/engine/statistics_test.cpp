@@ -97,8 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, PercentDroppedTest,
                                            PercentCase{0, 5, " 0 %"}, PercentCase{5, 5, " 100 %"},
                                            PercentCase{29, 10000, " .28 %"},
                                            // Lost × 100 no longer fits 32 bits here.
-                                           PercentCase{30000000, 60000000, " 50 %"},
-                                           PercentCase{0, 0, "0"}));
+                                           PercentCase{30000000, 60000000, " 50 %"}, PercentCase{0, 0, "0"}));
 
 TEST(OccupancyTest, AveragesTheDepthFromTheSecondTickOn)
 {

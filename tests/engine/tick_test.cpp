@@ -246,7 +246,7 @@ TEST(LengthenedQueueTest, APacketBelowTheNewEntryPlaceStillEnters)
 // between ticks: the model must agree with itself after every one of them.
 TEST(RandomRunTest, InvariantsHoldAfterEveryTick)
 {
-    const std::vector<std::string> distributions{"Exponential", "Regular", "Uniform", "Pareto 0.1",
+    const std::vector<std::string> distributions{"Exponential", "Regular",    "Uniform", "Pareto 0.1",
                                                  "Pareto 0.2",  "Pareto 0.5", "bogus"};
     const std::vector<std::string> rates{"0.1", "0.5", "1", "2", "5", "10", "20", "50", "0", "-1", "", "abc", "1e9"};
     for (unsigned seed = 1; seed <= 8; ++seed) {
@@ -262,8 +262,12 @@ TEST(RandomRunTest, InvariantsHoldAfterEveryTick)
             case 1: t.sim.display.ServiceCombo.text = any(distributions); break;
             case 2: t.sim.display.ArrivalCombo.text = any(rates); break;
             case 3: t.sim.display.ServeRateCombo.text = any(rates); break;
-            case 4: t.sim.QueueLength = static_cast<std::int16_t>(t.sim.NumServers + pick() % (11 - t.sim.NumServers)); break;
-            case 5: t.sim.NumServers = static_cast<std::int16_t>(1 + pick() % std::min<int>(5, t.sim.QueueLength)); break;
+            case 4:
+                t.sim.QueueLength = static_cast<std::int16_t>(t.sim.NumServers + pick() % (11 - t.sim.NumServers));
+                break;
+            case 5:
+                t.sim.NumServers = static_cast<std::int16_t>(1 + pick() % std::min<int>(5, t.sim.QueueLength));
+                break;
             case 6: t.sim.Running = !t.sim.Running; break;
             case 7:
                 sourced += t.sim.PacketsSourced;

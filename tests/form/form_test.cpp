@@ -143,8 +143,8 @@ TEST_F(FormTest, ChoicesRebuildTheOtherList)
 struct TypedCase {
     ComboId box;
     const char* typed;
-    int queueLength;      // in effect after one check
-    int servers;          // in effect after one check
+    int queueLength;  // in effect after one check
+    int servers;      // in effect after one check
     const char* queueText;
     const char* serverText;
 };
@@ -169,22 +169,20 @@ TEST_P(TypedStructureTest, TheCheckAppliesOrUndoesTypedValues)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, TypedStructureTest,
-    ::testing::Values(TypedCase{ComboId::QueueCombo, "7", 7, 1, "7", "1"},
-                      TypedCase{ComboId::QueueCombo, "12", 3, 1, "3", "1"},
-                      TypedCase{ComboId::QueueCombo, "3.5", 4, 1, "4", "1"},
-                      TypedCase{ComboId::QueueCombo, "2.5", 2, 1, "2", "1"},
-                      TypedCase{ComboId::QueueCombo, "03", 3, 1, "03", "1"},  // equal: left as typed
-                      TypedCase{ComboId::QueueCombo, "3a", 3, 1, "3a", "1"},  // reads as the length in effect
-                      TypedCase{ComboId::QueueCombo, "5a", 3, 1, "3", "1"},   // refused, text restored
-                      TypedCase{ComboId::QueueCombo, "0.3", 3, 1, "3", "1"},
-                      TypedCase{ComboId::QueueCombo, "", 3, 1, "3", "1"},
-                      TypedCase{ComboId::ServerCombo, "2", 3, 2, "3", "2"},
-                      TypedCase{ComboId::ServerCombo, "2.6", 3, 3, "3", "2.6"},  // applied, shown as typed
-                      TypedCase{ComboId::ServerCombo, "0", 3, 1, "3", "0"},      // refused, stays
-                      TypedCase{ComboId::ServerCombo, "0.4", 3, 1, "3", "0.4"},  // rounds to 0: refused
-                      TypedCase{ComboId::ServerCombo, "2 x", 3, 1, "3", "2 x"},  // not a number: refused
-                      TypedCase{ComboId::ServerCombo, "4", 3, 1, "3", "1"},      // above the length: put back
-                      TypedCase{ComboId::ServerCombo, "9", 3, 1, "3", "1"}));
+    ::testing::Values(
+        TypedCase{ComboId::QueueCombo, "7", 7, 1, "7", "1"}, TypedCase{ComboId::QueueCombo, "12", 3, 1, "3", "1"},
+        TypedCase{ComboId::QueueCombo, "3.5", 4, 1, "4", "1"}, TypedCase{ComboId::QueueCombo, "2.5", 2, 1, "2", "1"},
+        TypedCase{ComboId::QueueCombo, "03", 3, 1, "03", "1"},  // equal: left as typed
+        TypedCase{ComboId::QueueCombo, "3a", 3, 1, "3a", "1"},  // reads as the length in effect
+        TypedCase{ComboId::QueueCombo, "5a", 3, 1, "3", "1"},   // refused, text restored
+        TypedCase{ComboId::QueueCombo, "0.3", 3, 1, "3", "1"}, TypedCase{ComboId::QueueCombo, "", 3, 1, "3", "1"},
+        TypedCase{ComboId::ServerCombo, "2", 3, 2, "3", "2"},
+        TypedCase{ComboId::ServerCombo, "2.6", 3, 3, "3", "2.6"},  // applied, shown as typed
+        TypedCase{ComboId::ServerCombo, "0", 3, 1, "3", "0"},      // refused, stays
+        TypedCase{ComboId::ServerCombo, "0.4", 3, 1, "3", "0.4"},  // rounds to 0: refused
+        TypedCase{ComboId::ServerCombo, "2 x", 3, 1, "3", "2 x"},  // not a number: refused
+        TypedCase{ComboId::ServerCombo, "4", 3, 1, "3", "1"},      // above the length: put back
+        TypedCase{ComboId::ServerCombo, "9", 3, 1, "3", "1"}));
 
 TEST_F(FormTest, TypedLengthBelowTheServersIsPutBackWithoutAHandler)
 {
@@ -239,8 +237,8 @@ TEST_P(RateClampTest, PullsBothRateBoxesBackIntoRange)
 INSTANTIATE_TEST_SUITE_P(Rates, RateClampTest,
                          ::testing::Values(ClampCase{"-2", "0"}, ClampCase{"75", "20"}, ClampCase{"50", "50"},
                                            ClampCase{"50.5", "20"}, ClampCase{"0", "0"}, ClampCase{"abc", "abc"},
-                                           ClampCase{"1e999", "20"}, ClampCase{"-1e999", "0"},
-                                           ClampCase{"- 5", "0"}, ClampCase{"", ""}));
+                                           ClampCase{"1e999", "20"}, ClampCase{"-1e999", "0"}, ClampCase{"- 5", "0"},
+                                           ClampCase{"", ""}));
 
 TEST_F(FormTest, ListOnlyBoxesCannotBeTypedInAndUnknownEntriesCannotBeChosen)
 {
@@ -278,16 +276,15 @@ TEST_P(RunControlTest, CaptionsAreTheState)
 constexpr ButtonId kGo = ButtonId::StartButton;
 constexpr ButtonId kPause = ButtonId::PauseButton;
 
-INSTANTIATE_TEST_SUITE_P(
-    Presses, RunControlTest,
-    ::testing::Values(RunControlCase{{}, "Go", "Pause", false, true},
-                      RunControlCase{{kGo}, "Stop", "Pause", true, true},
-                      RunControlCase{{kGo, kGo}, "Go", "Pause", false, true},
-                      RunControlCase{{kPause}, "Go", "Continue", false, false},
-                      RunControlCase{{kPause, kGo}, "Stop", "Continue", true, false},
-                      RunControlCase{{kGo, kPause, kGo}, "Go", "Continue", false, false},
-                      RunControlCase{{kPause, kGo, kGo, kPause}, "Go", "Pause", false, true},
-                      RunControlCase{{kGo, kPause, kPause}, "Stop", "Pause", true, true}));
+INSTANTIATE_TEST_SUITE_P(Presses, RunControlTest,
+                         ::testing::Values(RunControlCase{{}, "Go", "Pause", false, true},
+                                           RunControlCase{{kGo}, "Stop", "Pause", true, true},
+                                           RunControlCase{{kGo, kGo}, "Go", "Pause", false, true},
+                                           RunControlCase{{kPause}, "Go", "Continue", false, false},
+                                           RunControlCase{{kPause, kGo}, "Stop", "Continue", true, false},
+                                           RunControlCase{{kGo, kPause, kGo}, "Go", "Continue", false, false},
+                                           RunControlCase{{kPause, kGo, kGo, kPause}, "Go", "Pause", false, true},
+                                           RunControlCase{{kGo, kPause, kPause}, "Stop", "Pause", true, true}));
 
 TEST_F(FormTest, StopLetsPacketsFinishAndGoClearsTheModelButNotTheCountdown)
 {
@@ -406,20 +403,27 @@ TEST_P(HostileTextTest, Servers)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, HostileTextTest,
-    ::testing::Values(
-        HostileCase{"", "", 1, 10, 2}, HostileCase{"   ", "   ", 1, 10, 2}, HostileCase{"-", "-", 1, 10, 2},
-        HostileCase{".", ".", 1, 10, 2}, HostileCase{"+", "+", 1, 10, 2}, HostileCase{"e", "e", 1, 10, 2},
-        HostileCase{"1e999", "20", 20, 10, 2}, HostileCase{"-1e999", "0", 1, 10, 2},
-        HostileCase{"1e-400", "1e-400", 1, 10, 2}, HostileCase{"NaN", "NaN", 1, 10, 2},
-        HostileCase{"inf", "inf", 1, 10, 2}, HostileCase{"0x10", "0x10", 1, 10, 2},
-        HostileCase{"&H10", "&H10", 1, 10, 2}, HostileCase{"1,5", "1,5", 1, 10, 2},
-        HostileCase{"3a", "3a", 1, 10, 2}, HostileCase{"2 x", "2 x", 1, 10, 2},
-        HostileCase{"   7  ", "   7  ", 7, 7, 2}, HostileCase{"1 2", "1 2", 1, 10, 2},
-        HostileCase{"-0", "-0", 1, 10, 2}, HostileCase{"0.0000001", "0.0000001", 1, 10, 2},
-        HostileCase{"2147483648", "20", 20, 10, 2}, HostileCase{"99999999999999999999", "20", 20, 10, 2},
-        HostileCase{"\xEF\xBC\x93", "\xEF\xBC\x93", 1, 10, 2}, HostileCase{std::string(10000, '7'), "20", 20, 10, 2},
-        HostileCase{std::string("4\0" "2", 3), std::string("4\0" "2", 3), 1, 10, 2},
-        HostileCase{"5\n1", "5\n1", 1, 10, 2}, HostileCase{" 3 ", " 3 ", 3, 3, 3}));
+    ::testing::Values(HostileCase{"", "", 1, 10, 2}, HostileCase{"   ", "   ", 1, 10, 2},
+                      HostileCase{"-", "-", 1, 10, 2}, HostileCase{".", ".", 1, 10, 2}, HostileCase{"+", "+", 1, 10, 2},
+                      HostileCase{"e", "e", 1, 10, 2}, HostileCase{"1e999", "20", 20, 10, 2},
+                      HostileCase{"-1e999", "0", 1, 10, 2}, HostileCase{"1e-400", "1e-400", 1, 10, 2},
+                      HostileCase{"NaN", "NaN", 1, 10, 2}, HostileCase{"inf", "inf", 1, 10, 2},
+                      HostileCase{"0x10", "0x10", 1, 10, 2}, HostileCase{"&H10", "&H10", 1, 10, 2},
+                      HostileCase{"1,5", "1,5", 1, 10, 2}, HostileCase{"3a", "3a", 1, 10, 2},
+                      HostileCase{"2 x", "2 x", 1, 10, 2}, HostileCase{"   7  ", "   7  ", 7, 7, 2},
+                      HostileCase{"1 2", "1 2", 1, 10, 2}, HostileCase{"-0", "-0", 1, 10, 2},
+                      HostileCase{"0.0000001", "0.0000001", 1, 10, 2}, HostileCase{"2147483648", "20", 20, 10, 2},
+                      HostileCase{"99999999999999999999", "20", 20, 10, 2},
+                      HostileCase{"\xEF\xBC\x93", "\xEF\xBC\x93", 1, 10, 2},
+                      HostileCase{std::string(10000, '7'), "20", 20, 10, 2},
+                      HostileCase{std::string("4\0"
+                                              "2",
+                                              3),
+                                  std::string("4\0"
+                                              "2",
+                                              3),
+                                  1, 10, 2},
+                      HostileCase{"5\n1", "5\n1", 1, 10, 2}, HostileCase{" 3 ", " 3 ", 3, 3, 3}));
 
 }  // namespace
 }  // namespace waitline

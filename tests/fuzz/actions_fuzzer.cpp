@@ -58,7 +58,8 @@ void CheckAfterStep(const Form& form)
     const DisplayModel& d = form.sim.display;
     for (const Label* label : {&d.lblPercentDropped, &d.lblMeanWaitingTime, &d.lblStdDevWaitingTime,
                                &d.lblMeanPktsInQueue, &d.lblTime, &d.lblSeconds}) {
-        Require(form, label->caption.find("nan") == std::string::npos && label->caption.find("inf") == std::string::npos,
+        Require(form,
+                label->caption.find("nan") == std::string::npos && label->caption.find("inf") == std::string::npos,
                 "a label shows no number");
     }
 }

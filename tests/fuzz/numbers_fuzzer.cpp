@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto whole = WholeNumber(text);
-    Require(whole.has_value() == (strict && std::fabs(RoundHalfEven(*strict)) <= 32768.0 &&
-                                  RoundHalfEven(*strict) != 32768.0));
+    Require(whole.has_value() ==
+            (strict && std::fabs(RoundHalfEven(*strict)) <= 32768.0 && RoundHalfEven(*strict) != 32768.0));
     if (whole) {
         Require(*whole == RoundHalfEven(*strict));
     }

@@ -73,11 +73,12 @@ bool Soak(const Setting& setting, long hours)
     }
     packets = form.sim.PacketsSourced;
     const long rss = StatusKilobytes("VmRSS");
-    std::printf("%-22s %ld h  %ld ticks  %lld sourced  %d served  %d lost  %d withdrawn  %s  rss %ld kB (after 1 h %ld kB)"
-                "  peak %ld kB\n",
-                setting.name, hours, form.sim.TickCount, packets, form.sim.PacketsServiced, form.sim.PacketsLost,
-                form.sim.PacketsWithdrawn, form.sim.display.lblMeanWaitingTime.caption.c_str(), rss,
-                rssAfterFirstHour, StatusKilobytes("VmHWM"));
+    std::printf(
+        "%-22s %ld h  %ld ticks  %lld sourced  %d served  %d lost  %d withdrawn  %s  rss %ld kB (after 1 h %ld kB)"
+        "  peak %ld kB\n",
+        setting.name, hours, static_cast<long>(form.sim.TickCount), packets, form.sim.PacketsServiced,
+        form.sim.PacketsLost, form.sim.PacketsWithdrawn, form.sim.display.lblMeanWaitingTime.caption.c_str(), rss,
+        rssAfterFirstHour, StatusKilobytes("VmHWM"));
     if (hours > 1 && rss > rssAfterFirstHour + 256) {
         std::printf("%s: memory grew from %ld kB to %ld kB\n", setting.name, rssAfterFirstHour, rss);
         return false;

@@ -41,10 +41,27 @@ TEST(ScriptTest, ReadsCountsAndRandomValues)
 
 TEST(ScriptTest, RefusesWhatCannotBeRun)
 {
-    for (const char* line :
-         {"jump", "tick -1", "tick 1.5", "tick x", "check two", "run", "seed -3", "seed", "random",
-          "random 1", "random 0.99999999", "random 1e-3", "random -0.5", "random 0.5.5", "random .",
-          "type NoSuchCombo 3", "choose Nothing x", "click GoButton", "dump now", "snapshot", " tick"}) {
+    for (const char* line : {"jump",
+                             "tick -1",
+                             "tick 1.5",
+                             "tick x",
+                             "check two",
+                             "run",
+                             "seed -3",
+                             "seed",
+                             "random",
+                             "random 1",
+                             "random 0.99999999",
+                             "random 1e-3",
+                             "random -0.5",
+                             "random 0.5.5",
+                             "random .",
+                             "type NoSuchCombo 3",
+                             "choose Nothing x",
+                             "click GoButton",
+                             "dump now",
+                             "snapshot",
+                             " tick"}) {
         const Parsed parsed = ParseLine(line);
         EXPECT_FALSE(parsed.command.has_value()) << line;
         EXPECT_NE(parsed.error, "") << line;

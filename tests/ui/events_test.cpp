@@ -30,7 +30,7 @@ protected:
 
 TEST_F(ShownWindowTest, TabVisitsControlsInOrderStartingOnSourceCombo)
 {
-    const char* const order[] = {"SourceCombo", "ServiceCombo", "ServerCombo", "QueueCombo", "PauseButton",
+    const char* const order[] = {"SourceCombo",  "ServiceCombo",   "ServerCombo", "QueueCombo", "PauseButton",
                                  "ArrivalCombo", "ServeRateCombo", "StartButton", "SourceCombo"};
     for (const char* name : order) {
         QWidget* focus = QApplication::focusWidget();
@@ -66,8 +66,10 @@ TEST_F(ComboEventsTest, TypingChangesOnlyTheTextWithoutCompletion)
         const char* typed;
     };
     // "0" is the start of the entries "0.1", "0.2" and "0.5"; "1" of "10".
-    const Case cases[] = {{ComboId::ArrivalCombo, "0"}, {ComboId::ServeRateCombo, "0."},
-                          {ComboId::QueueCombo, "1"}, {ComboId::ServerCombo, "abc"}};
+    const Case cases[] = {{ComboId::ArrivalCombo, "0"},
+                          {ComboId::ServeRateCombo, "0."},
+                          {ComboId::QueueCombo, "1"},
+                          {ComboId::ServerCombo, "abc"}};
     for (const Case& c : cases) {
         QSignalSpy chosen(window->combo(c.id), &ChoiceComboBox::chosen);
         const int entries = combo(c.id)->count();

@@ -21,10 +21,10 @@ struct WidgetCase {
 };
 
 const WidgetCase kWidgets[] = {
-    {"StartButton", 160, 16, 113, 41, false, false},   {"PauseButton", 16, 96, 129, 41, false, false},
-    {"SourceCombo", 576, 24, 161, 37, true, false},    {"ArrivalCombo", 576, 64, 89, 37, true, true},
-    {"QueueCombo", 576, 104, 73, 37, true, true},      {"ServiceCombo", 616, 484, 161, 37, true, false},
-    {"ServerCombo", 384, 524, 57, 37, true, true},     {"ServeRateCombo", 600, 524, 73, 37, true, true},
+    {"StartButton", 160, 16, 113, 41, false, false}, {"PauseButton", 16, 96, 129, 41, false, false},
+    {"SourceCombo", 576, 24, 161, 37, true, false},  {"ArrivalCombo", 576, 64, 89, 37, true, true},
+    {"QueueCombo", 576, 104, 73, 37, true, true},    {"ServiceCombo", 616, 484, 161, 37, true, false},
+    {"ServerCombo", 384, 524, 57, 37, true, true},   {"ServeRateCombo", 600, 524, 73, 37, true, true},
 };
 
 class WidgetLayout : public WindowTest, public ::testing::WithParamInterface<WidgetCase> {};
@@ -121,12 +121,15 @@ TEST_F(WindowTest, EveryCaptionFitsItsLabel)
 {
     // Fixed captions as they are, value labels with the widest text they
     // show in a run.
-    const std::pair<const char*, const char*> widest[] = {
-        {"lblTime", "88888"},           {"lblSeconds", "Time"},
-        {"lblPacketsSourced", "888888"}, {"lblPacketsLost", "888888"},
-        {"lblPacketsServiced", "888888"}, {"lblPercentDropped", "100.00 %"},
-        {"lblMeanWaitingTime", "88.88 s"}, {"lblStdDevWaitingTime", "88.88 s"},
-        {"lblMeanPktsInQueue", "88.88"}};
+    const std::pair<const char*, const char*> widest[] = {{"lblTime", "88888"},
+                                                          {"lblSeconds", "Time"},
+                                                          {"lblPacketsSourced", "888888"},
+                                                          {"lblPacketsLost", "888888"},
+                                                          {"lblPacketsServiced", "888888"},
+                                                          {"lblPercentDropped", "100.00 %"},
+                                                          {"lblMeanWaitingTime", "88.88 s"},
+                                                          {"lblStdDevWaitingTime", "88.88 s"},
+                                                          {"lblMeanPktsInQueue", "88.88"}};
     int checked = 0;
     for (const DrawnItem* item : window->canvas()->items()) {
         if (item->kind() != DrawnItem::Kind::Label) {
@@ -139,8 +142,8 @@ TEST_F(WindowTest, EveryCaptionFitsItsLabel)
             }
         }
         const int advance = QFontMetrics(item->font()).horizontalAdvance(caption);
-        EXPECT_LE(advance, item->pixelRect().width()) << item->objectName().toStdString() << " \""
-                                                      << caption.toStdString() << '"';
+        EXPECT_LE(advance, item->pixelRect().width())
+            << item->objectName().toStdString() << " \"" << caption.toStdString() << '"';
         ++checked;
     }
     EXPECT_EQ(checked, 22);
@@ -163,14 +166,21 @@ struct LineCase {
 std::vector<LineCase> LineCases()
 {
     std::vector<LineCase> cases = {
-        {"Line1", {120, 24, 160, 64}, kPurple, 4},   {"Line2", {272, 64, 160, 64}, kPurple, 4},
-        {"Line3", {272, 64, 320, 24}, kPurple, 4},   {"Line6", {16, 464, 32, 504}, kPurple, 4},
-        {"Line5", {112, 504, 32, 504}, kPurple, 4},  {"Line4", {112, 504, 128, 464}, kPurple, 4},
-        {"LineOut0", {360, 448, 768, 448}, kBlack, 1}, {"linServerLeft0", {271, 436, 271, 460}, kBlack, 2},
-        {"linServer0", {272, 448, 352, 448}, kBlack, 4}, {"linServerTop0", {354, 448, 342, 436}, kBlack, 2},
+        {"Line1", {120, 24, 160, 64}, kPurple, 4},
+        {"Line2", {272, 64, 160, 64}, kPurple, 4},
+        {"Line3", {272, 64, 320, 24}, kPurple, 4},
+        {"Line6", {16, 464, 32, 504}, kPurple, 4},
+        {"Line5", {112, 504, 32, 504}, kPurple, 4},
+        {"Line4", {112, 504, 128, 464}, kPurple, 4},
+        {"LineOut0", {360, 448, 768, 448}, kBlack, 1},
+        {"linServerLeft0", {271, 436, 271, 460}, kBlack, 2},
+        {"linServer0", {272, 448, 352, 448}, kBlack, 4},
+        {"linServerTop0", {354, 448, 342, 436}, kBlack, 2},
         {"linServerBottom0", {354, 448, 342, 460}, kBlack, 2},
-        {"linServerLeft3", {272, 340, 272, 364}, kBlack, 2}, {"linServer3", {273, 352, 353, 352}, kBlack, 4},
-        {"linServerTop4", {355, 320, 343, 308}, kBlack, 2}, {"linServerBottom1", {355, 416, 343, 428}, kBlack, 2},
+        {"linServerLeft3", {272, 340, 272, 364}, kBlack, 2},
+        {"linServer3", {273, 352, 353, 352}, kBlack, 4},
+        {"linServerTop4", {355, 320, 343, 308}, kBlack, 2},
+        {"linServerBottom1", {355, 416, 343, 428}, kBlack, 2},
         {"LineOut2", {360, 384, 768, 384}, kBlack, 1},
     };
     return cases;
@@ -190,8 +200,8 @@ TEST_F(WindowTest, LinesHaveTheirEndPointsColourAndWidth)
 
 TEST_F(WindowTest, ControlArraysAreNamedWithTheirIndex)
 {
-    const std::pair<const char*, int> arrays[] = {{"boxQueue", 11}, {"sPacket", 51}, {"LineOut", 5},
-                                                  {"linServerLeft", 5}, {"linServer", 5}, {"linServerTop", 5},
+    const std::pair<const char*, int> arrays[] = {{"boxQueue", 11},      {"sPacket", 51},  {"LineOut", 5},
+                                                  {"linServerLeft", 5},  {"linServer", 5}, {"linServerTop", 5},
                                                   {"linServerBottom", 5}};
     for (const auto& [name, count] : arrays) {
         for (int i = 0; i < count; ++i) {
@@ -265,12 +275,35 @@ TEST_F(WindowTest, ItemsAreStackedInDrawingOrder)
         return -1;
     };
     EXPECT_EQ(items.size(), 22U + 1U + 11U + 51U + 25U + 7U);
-    const char* const frontToBack[] = {
-        "lblTime", "shpFIFO", "lblSeconds", "sPacket50", "sPacket49", "sPacket0", "linServerBottom4",
-        "linServerTop4", "linServer4", "linServerLeft4", "linServerLeft0", "boxQueue10", "boxQueue0",
-        "lblPercentDropped", "LineOut4", "LineOut1", "Line12", "LineOut0", "Label24", "Label23",
-        "lblMeanPktsInQueue", "l_PercentDrop", "lblPacketsLost", "Line6", "Line4", "Label7", "Label1", "Line3",
-        "Line1"};
+    const char* const frontToBack[] = {"lblTime",
+                                       "shpFIFO",
+                                       "lblSeconds",
+                                       "sPacket50",
+                                       "sPacket49",
+                                       "sPacket0",
+                                       "linServerBottom4",
+                                       "linServerTop4",
+                                       "linServer4",
+                                       "linServerLeft4",
+                                       "linServerLeft0",
+                                       "boxQueue10",
+                                       "boxQueue0",
+                                       "lblPercentDropped",
+                                       "LineOut4",
+                                       "LineOut1",
+                                       "Line12",
+                                       "LineOut0",
+                                       "Label24",
+                                       "Label23",
+                                       "lblMeanPktsInQueue",
+                                       "l_PercentDrop",
+                                       "lblPacketsLost",
+                                       "Line6",
+                                       "Line4",
+                                       "Label7",
+                                       "Label1",
+                                       "Line3",
+                                       "Line1"};
     for (std::size_t i = 0; i + 1 < std::size(frontToBack); ++i) {
         EXPECT_GT(depth(frontToBack[i]), depth(frontToBack[i + 1]))
             << frontToBack[i] << " should be above " << frontToBack[i + 1];

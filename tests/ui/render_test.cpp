@@ -95,8 +95,7 @@ TEST_P(StructureTest, ShowsExactlyTheBoxesAndServers)
         const bool shown = j < servers;
         // Shaft (4 px thick), a barb near the tip, and the exit line. The
         // upright bar lies under the blue outline's right edge.
-        for (QPoint p : {QPoint(310, y), QPoint(276, y + 1), QPoint(j == 0 ? 352 : 353, y - 2),
-                         QPoint(600, y)}) {
+        for (QPoint p : {QPoint(310, y), QPoint(276, y + 1), QPoint(j == 0 ? 352 : 353, y - 2), QPoint(600, y)}) {
             EXPECT_EQ(pixel(image, p.x(), p.y()) == kBlack, shown) << "server " << j << " at " << p.x() << ',' << p.y();
         }
     }
@@ -165,10 +164,10 @@ TEST_F(RenderTest, PacketCoversLabelsAndLinesButNotTheOutline)
     ASSERT_EQ(pixel(before, 200, 360), kBlue);   // top of the outline, queue length 3
 
     const QColor fill(250, 200, 0);
-    place(1, 420, 208, {250, 200, 0});   // over the label
-    place(2, 500, 436, {250, 200, 0});   // on exit line 0
-    place(3, 176, 348, {250, 200, 0});   // dropping into the queue, across the outline's top edge
-    place(4, 100, 20, {250, 200, 0});    // partly under lblSeconds
+    place(1, 420, 208, {250, 200, 0});  // over the label
+    place(2, 500, 436, {250, 200, 0});  // on exit line 0
+    place(3, 176, 348, {250, 200, 0});  // dropping into the queue, across the outline's top edge
+    place(4, 100, 20, {250, 200, 0});   // partly under lblSeconds
     window->sync();
     const QImage image = window->grabClientArea();
     for (int y = 211; y <= 229; ++y) {

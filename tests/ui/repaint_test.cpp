@@ -87,8 +87,8 @@ protected:
                 }
             }
         }
-        return ::testing::AssertionFailure() << differing << " pixels differ, the first at " << first.x() << ','
-                                             << first.y();
+        return ::testing::AssertionFailure()
+               << differing << " pixels differ, the first at " << first.x() << ',' << first.y();
     }
 
     void setHeavyLoad()

@@ -10,7 +10,10 @@
 
 QT_BEGIN_NAMESPACE
 // Colours print as rgb(r,g,b) in failure messages.
-inline void PrintTo(const QColor& c, std::ostream* os) { *os << "rgb(" << c.red() << ',' << c.green() << ',' << c.blue() << ')'; }
+inline void PrintTo(const QColor& c, std::ostream* os)
+{
+    *os << "rgb(" << c.red() << ',' << c.green() << ',' << c.blue() << ')';
+}
 QT_END_NAMESPACE
 
 #include "canvas.h"

@@ -1,0 +1,18 @@
+# Runs clang-tidy with the project's checks on the C++ files of one folder.
+#   cmake -DSOURCE_DIR=... -DBUILD_DIR=... -DFOLDER=engine -DCLANG_TIDY=... -P check_tidy.cmake
+file(GLOB_RECURSE files "${SOURCE_DIR}/${FOLDER}/*.cpp")
+# The fuzzers are built only by the clang fuzz build; this build has no
+# compile commands for them.
+list(FILTER files EXCLUDE REGEX "/tests/fuzz/")
+set(failed "")
+foreach(file IN LISTS files)
+  execute_process(COMMAND "${CLANG_TIDY}" -p "${BUILD_DIR}" --quiet "${file}"
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message("${output}")
+    list(APPEND failed "${file}")
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "clang-tidy found problems in: ${failed}")
+endif()
