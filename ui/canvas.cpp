@@ -65,6 +65,7 @@ bool DrawnItem::assignCaption(std::string_view text)
     }
     if (!IsAscii(text)) {
         caption_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        labelImageValid_ = false;
         return true;
     }
     const auto length = static_cast<qsizetype>(text.size());
@@ -72,6 +73,7 @@ bool DrawnItem::assignCaption(std::string_view text)
         // Room for any counter or statistic, so that later captions fit.
         caption_.reserve(std::max<qsizetype>(length, 32));
     }
+    labelImageValid_ = false;
     caption_.resize(length);
     QChar* chars = caption_.data();
     for (qsizetype i = 0; i < length; ++i) {
@@ -137,17 +139,30 @@ void DrawnItem::paint(QPainter& painter) const
     case Kind::Label: {
         // A label is opaque: the window's grey behind black text, clipped to
         // the label, so whatever it lies over is hidden by the whole label.
-        const QRect r = pixelRect();
-        painter.save();
-        painter.setClipRect(r);
-        painter.fillRect(r, LightGrey());
-        painter.setFont(font_);
-        painter.setPen(textPen_);
-        painter.drawText(r, static_cast<int>(alignment_ | Qt::AlignTop) | Qt::TextSingleLine, caption_);
-        painter.restore();
+        if (!labelImageValid_) {
+            renderLabelImage();
+        }
+        painter.drawImage(pixelRect().topLeft(), labelImage_);
         break;
     }
     }
+}
+
+void DrawnItem::renderLabelImage() const
+{
+    const QRect r = pixelRect();
+    if (labelImage_.size() != r.size()) {
+        labelImage_ = QImage(r.size(), QImage::Format_RGB32);
+    }
+    labelImage_.fill(LightGrey());
+    QPainter painter(&labelImage_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(font_);
+    painter.setPen(textPen_);
+    painter.drawText(QRect(QPoint(0, 0), r.size()), static_cast<int>(alignment_ | Qt::AlignTop) | Qt::TextSingleLine,
+                     caption_);
+    labelImageValid_ = true;
 }
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent)

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QLineF>
 #include <QObject>
 #include <QPen>
@@ -34,7 +35,13 @@ public:
     // Box-like items (outline, packet, label): position and size. A packet's
     // Left and Top keep the model's fractions; they are rounded only when painted.
     QRectF rect() const { return rect_; }
-    void setRect(const QRectF& rect) { rect_ = rect; }
+    void setRect(const QRectF& rect)
+    {
+        rect_ = rect;
+        if (kind_ == Kind::Label) {
+            labelImageValid_ = false;
+        }
+    }
 
     // Lines: the two end points.
     QLineF line() const { return line_; }
@@ -51,14 +58,26 @@ public:
 
     // Labels: text, font and alignment within the label's width.
     QString caption() const { return caption_; }
-    void setCaption(const QString& caption) { caption_ = caption; }
+    void setCaption(const QString& caption)
+    {
+        caption_ = caption;
+        labelImageValid_ = false;
+    }
     // Sets the caption from UTF-8 text, reusing the caption's own storage when
     // the text is plain ASCII. Returns whether the caption changed.
     bool assignCaption(std::string_view text);
     QFont font() const { return font_; }
-    void setFont(const QFont& font) { font_ = font; }
+    void setFont(const QFont& font)
+    {
+        font_ = font;
+        labelImageValid_ = false;
+    }
     Qt::Alignment alignment() const { return alignment_; }
-    void setAlignment(Qt::Alignment alignment) { alignment_ = alignment; }
+    void setAlignment(Qt::Alignment alignment)
+    {
+        alignment_ = alignment;
+        labelImageValid_ = false;
+    }
 
     bool isVisible() const { return visible_; }
     void setVisible(bool visible) { visible_ = visible; }
@@ -72,6 +91,9 @@ public:
     void paint(QPainter& painter) const;
 
 private:
+    // Lays out and draws a label's text into its cached picture.
+    void renderLabelImage() const;
+
     Kind kind_;
     QRectF rect_;
     QLineF line_;
@@ -85,6 +107,11 @@ private:
     QFont font_;
     Qt::Alignment alignment_ = Qt::AlignLeft;
     bool visible_ = true;
+    // A label's picture, text on grey, drawn again only when its caption,
+    // font, alignment or size changes: laying out text on every repaint of
+    // the area a packet passes over would cost more than the rest of a tick.
+    mutable QImage labelImage_;
+    mutable bool labelImageValid_ = false;
 };
 
 // The one widget that paints every label, shape and line of the window over
