@@ -50,6 +50,7 @@ DrawnItem::DrawnItem(Kind kind, const QString& name, QObject* parent) : QObject(
 
 void DrawnItem::setPen(const QColor& color, int width)
 {
+    lineImageValid_ = false;
     penColor_ = color;
     penWidth_ = width;
     linePen_ = QPen(color, width);
@@ -126,8 +127,15 @@ void DrawnItem::paint(QPainter& painter) const
     }
     switch (kind_) {
     case Kind::Line:
-        painter.setPen(linePen_);
-        painter.drawLine(line_);
+        if (penWidth_ <= 1) {
+            painter.setPen(linePen_);
+            painter.drawLine(line_);
+            break;
+        }
+        if (!lineImageValid_) {
+            renderLineImage();
+        }
+        painter.drawImage(paintedBounds().topLeft(), lineImage_);
         break;
     case Kind::Outline: PaintOutline(painter, pixelRect(), penWidth_, penColor_); break;
     case Kind::Packet: {
@@ -146,6 +154,21 @@ void DrawnItem::paint(QPainter& painter) const
         break;
     }
     }
+}
+
+void DrawnItem::renderLineImage() const
+{
+    const QRect bounds = paintedBounds();
+    if (lineImage_.size() != bounds.size()) {
+        lineImage_ = QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    lineImage_.fill(Qt::transparent);
+    QPainter painter(&lineImage_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(-bounds.topLeft());
+    painter.setPen(linePen_);
+    painter.drawLine(line_);
+    lineImageValid_ = true;
 }
 
 void DrawnItem::renderLabelImage() const

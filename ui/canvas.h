@@ -45,7 +45,11 @@ public:
 
     // Lines: the two end points.
     QLineF line() const { return line_; }
-    void setLine(const QLineF& line) { line_ = line; }
+    void setLine(const QLineF& line)
+    {
+        line_ = line;
+        lineImageValid_ = false;
+    }
 
     // Outline or line colour and width in pixels.
     QColor penColor() const { return penColor_; }
@@ -93,6 +97,8 @@ public:
 private:
     // Lays out and draws a label's text into its cached picture.
     void renderLabelImage() const;
+    // Strokes a wide line, round caps and all, into its cached picture.
+    void renderLineImage() const;
 
     Kind kind_;
     QRectF rect_;
@@ -112,6 +118,11 @@ private:
     // the area a packet passes over would cost more than the rest of a tick.
     mutable QImage labelImage_;
     mutable bool labelImageValid_ = false;
+    // Likewise for a wide line: its round caps are curves that would be
+    // flattened again on every repaint. Pixels are fully on or off, so the
+    // transparent picture blends to exactly what stroking would paint.
+    mutable QImage lineImage_;
+    mutable bool lineImageValid_ = false;
 };
 
 // The one widget that paints every label, shape and line of the window over
