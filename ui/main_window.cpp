@@ -377,7 +377,7 @@ void MainWindow::load()
     runHandler([this] { FormLoad(form_); });
 }
 
-bool MainWindow::runHandler(const std::function<void()>& handler)
+bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsMayChange)
 {
     if (handlerRunning_) {
         return false;
@@ -385,7 +385,11 @@ bool MainWindow::runHandler(const std::function<void()>& handler)
     handlerRunning_ = true;
     handler();
     handlerRunning_ = false;
-    sync();
+    if (controlsMayChange) {
+        sync();
+    } else {
+        syncPicture();
+    }
     return true;
 }
 
@@ -465,6 +469,14 @@ void MainWindow::sync()
     };
     setCaption(button(ButtonId::StartButton), d.StartButton);
     setCaption(button(ButtonId::PauseButton), d.PauseButton);
+    syncTimer(timerMove_, d.TimerMove);
+    syncTimer(timerCheck_, d.TimerCheck);
+    syncPicture();
+}
+
+void MainWindow::syncPicture()
+{
+    const DisplayModel& d = form_.sim.display;
 
     // Only what changed is repainted: the old and new places of each packet
     // that moved, appeared, vanished or changed colour, and each label whose
@@ -512,8 +524,6 @@ void MainWindow::sync()
         }
     }
 
-    syncTimer(timerMove_, d.TimerMove);
-    syncTimer(timerCheck_, d.TimerCheck);
     if (repaintAll) {
         canvas_->update();
     } else {
@@ -580,7 +590,8 @@ void MainWindow::setTimersAutomatic(bool automatic)
 bool MainWindow::deliverTimerMove()
 {
     bool delivered = false;
-    runHandler([this, &delivered] { delivered = DeliverTimerMove(form_); });
+    // A tick reads the boxes but changes no control: only the picture follows.
+    runHandler([this, &delivered] { delivered = DeliverTimerMove(form_); }, false);
     return delivered;
 }
 

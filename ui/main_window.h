@@ -112,7 +112,10 @@ public:
 private:
     // Runs `handler` unless another handler is running, then syncs. Returns
     // whether it ran.
-    bool runHandler(const std::function<void()>& handler);
+    bool runHandler(const std::function<void()>& handler, bool controlsMayChange = true);
+    // Shows the packets, labels and queue drawing; sync() also shows the
+    // combo boxes and buttons, which a tick never changes.
+    void syncPicture();
     void showMessageBox(std::string_view text);
 
     void buildControls();
