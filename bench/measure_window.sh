@@ -87,13 +87,16 @@ type_into() {
 }
 
 # Go, then heavy load: both rates typed, queue length and servers typed and
-# taken by the once-a-second check.
+# taken by the once-a-second check. A check that applies a typed queue length
+# puts the server count in effect back into its box, so the servers are typed
+# only after the queue length has been taken.
 click 216 36
 type_into 620 82 50
 type_into 636 542 50
 type_into 612 122 10
+sleep 1.3
 type_into 412 542 5
-sleep 2.5
+sleep 1.3
 
 # The model's clock and settings, found once with the debugger.
 read -r _ sim_addr queue servers running < <(gdb -p "$app_pid" -batch -nx \

@@ -196,16 +196,21 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
 
 void Canvas::paintEvent(QPaintEvent* event)
 {
-    // The painter is clipped to the event's region; items wholly outside its
-    // bounding rectangle would paint nothing and are skipped.
-    const QRect area = event->rect() & rect();
+    // A tick's region is a handful of small rectangles spread over the
+    // window. Each is painted on its own with a plain rectangular clip, and
+    // only the items that reach into it are drawn, so a partial update costs
+    // what it covers.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(area, LightGrey());
-    for (const DrawnItem* item : items_) {
-        if (item->isVisible() && item->paintedBounds().intersects(area)) {
-            item->paint(painter);
+    const QRegion region = event->region() & rect();
+    for (const QRect& area : region) {
+        painter.setClipRect(area);
+        painter.fillRect(area, LightGrey());
+        for (const DrawnItem* item : items_) {
+            if (item->isVisible() && item->paintedBounds().intersects(area)) {
+                item->paint(painter);
+            }
         }
     }
 }
