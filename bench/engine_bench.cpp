@@ -5,35 +5,17 @@
 
 #include "form.h"
 #include "intervals.h"
+#include "load.h"
 #include "number_text.h"
 
 namespace {
 
 using namespace waitline;
 
-// Heavy load: rates 50 for arrivals and service, both Exponential, queue
-// length 10, five servers. Light load: the start-up defaults.
-void PrepareRun(Form& form, bool heavy)
-{
-    FormLoad(form);
-    form.clockRandom.Seed(1);
-    if (heavy) {
-        TypeText(form, ComboId::ArrivalCombo, "50");
-        TypeText(form, ComboId::ServeRateCombo, "50");
-        ChooseEntry(form, ComboId::QueueCombo, "10");
-        ChooseEntry(form, ComboId::ServerCombo, "5");
-    }
-    Click(form, ButtonId::StartButton);
-    // Warm up to a realistic mix of packets in flight.
-    for (int k = 0; k < 3000; ++k) {
-        DeliverTimerMove(form);
-    }
-}
-
 void BM_Tick(benchmark::State& state)
 {
     Form form;
-    PrepareRun(form, state.range(0) != 0);
+    StartWarmRun(form, state.range(0) != 0);
     int ticks = 0;
     for (auto _ : state) {
         DeliverTimerMove(form);

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "form.h"
+#include "load.h"
 
 int main(int argc, char** argv)
 {
@@ -21,17 +22,9 @@ int main(int argc, char** argv)
     const bool heavy = std::string_view(argv[1]) == "heavy";
     const long ticks = std::strtol(argv[2], nullptr, 10);
     Form form;
-    FormLoad(form);
-    form.clockRandom.Seed(1);
-    if (heavy) {
-        TypeText(form, ComboId::ArrivalCombo, "50");
-        TypeText(form, ComboId::ServeRateCombo, "50");
-        ChooseEntry(form, ComboId::QueueCombo, "10");
-        ChooseEntry(form, ComboId::ServerCombo, "5");
-    }
-    Click(form, ButtonId::StartButton);
+    StartWarmRun(form, heavy);
     long delivered = 0;
-    for (long k = 1; k <= 3000 + ticks; ++k) {
+    for (long k = 1; k <= ticks; ++k) {
         delivered += DeliverTimerMove(form) ? 1 : 0;
         if (k % 100 == 0) {
             DeliverTimerCheck(form);
