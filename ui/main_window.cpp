@@ -435,6 +435,11 @@ void MainWindow::syncCombo(ComboId id)
         if (edit->text() != text) {
             edit->setText(text);
         }
+        // The list, when opened, starts on the entry the box shows.
+        const int match = c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (match >= 0 && c->currentIndex() != match) {
+            c->setCurrentIndex(match);
+        }
     } else {
         index = c->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (c->currentIndex() != index) {
