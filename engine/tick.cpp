@@ -47,7 +47,9 @@ bool AnyPlaceTakenFrom(const Simulation& sim, int first)
     return false;
 }
 
-void StepDropping(Simulation& sim, int i)
+// overfull: places at or above the queue length were taken when the tick
+// began, which happens only after the user shortened the queue.
+void StepDropping(Simulation& sim, int i, bool overfull)
 {
     Packet& packet = sim.packets[i];
     const float level = PacketLevel(packet.Top);
@@ -59,8 +61,13 @@ void StepDropping(Simulation& sim, int i)
         return;
     }
     const int entry = sim.QueueLength;
-    if (!AnyEmptyPlaceBelow(sim, entry) || AnyPlaceTakenFrom(sim, entry)) {
+    if (!AnyEmptyPlaceBelow(sim, entry) || overfull) {
         packet.PacketState = Pkt::LeftFast;  // turned away; it stands still this tick
+        return;
+    }
+    if (sim.slots[entry].SlotState == Slot::Full) {
+        // Another packet that had passed the new entry place took it in this
+        // tick; this one waits where it stands and enters in a later tick.
         return;
     }
     // The entry place is taken for the rest of the tick; the queue phase
@@ -124,11 +131,11 @@ void StepServing(Simulation& sim, int i)
     RecordWaitingTime(sim, packet.PacketAge);
 }
 
-void StepPacket(Simulation& sim, int i)
+void StepPacket(Simulation& sim, int i, bool overfull)
 {
     Packet& packet = sim.packets[i];
     switch (packet.PacketState) {
-    case Pkt::Dropping: StepDropping(sim, i); break;
+    case Pkt::Dropping: StepDropping(sim, i, overfull); break;
     case Pkt::DropFast: StepDropFast(sim, i); break;
     case Pkt::LeftFast: StepLeftFast(packet); break;
     case Pkt::Right: StepRight(packet); break;
@@ -205,8 +212,9 @@ void TimerMoveTimer(Simulation& sim)
 {
     SourceTick(sim, 1);
     SampleOccupancy(sim);
+    const bool overfull = AnyPlaceTakenFrom(sim, sim.QueueLength);
     for (int i = 0; i <= MaxPacket; ++i) {
-        StepPacket(sim, i);
+        StepPacket(sim, i, overfull);
     }
     if (sim.QueueDepth >= 1) {
         QueuePhase(sim);

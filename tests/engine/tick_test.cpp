@@ -242,6 +242,33 @@ TEST(LengthenedQueueTest, APacketBelowTheNewEntryPlaceStillEnters)
     EXPECT_EQ(CheckInvariants(t.sim), "");
 }
 
+TEST(LengthenedQueueTest, SeveralPacketsBelowTheNewEntryPlaceAllEnterInTurn)
+{
+    TestSimulation t;
+    t.random.UseSeed(13);
+    t.sim.display.SourceCombo.text = "Regular";
+    t.sim.display.ArrivalCombo.text = "100";  // a packet every second tick
+    t.sim.display.ServiceCombo.text = "Regular";
+    t.sim.display.ServeRateCombo.text = "0.5";
+    t.Go();
+    Ticks(t.sim, 12);
+    t.sim.Running = false;
+    t.sim.QueueLength = 10;  // packets 0..5 have all passed the new entry place
+    OrderLog log;
+    for (int tick = 0; tick < 40; ++tick) {
+        log.Before(t.sim);
+        TimerMoveTimer(t.sim);
+        log.After(t.sim);
+        ASSERT_EQ(CheckInvariants(t.sim), "") << "tick " << tick;
+    }
+    EXPECT_EQ(log.entered, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(t.sim.QueueDepth, 6);
+    for (const Packet& p : t.sim.packets) {
+        EXPECT_NE(p.PacketState, Pkt::LeftFast);
+        EXPECT_NE(p.PacketState, Pkt::DropFast);
+    }
+}
+
 // Thousands of ticks with parameters, texts and run control changed at random
 // between ticks: the model must agree with itself after every one of them.
 TEST(RandomRunTest, InvariantsHoldAfterEveryTick)
