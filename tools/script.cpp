@@ -94,6 +94,19 @@ Parsed ParseRandom(std::string_view rest)
     return Parsed{random, {}};
 }
 
+Parsed ParseBoxCommand(std::string_view name, std::string_view rest)
+{
+    const auto [control, text] = SplitWord(rest);
+    const auto box = ComboByName(control);
+    if (!box) {
+        return Error("unknown control: " + std::string(control));
+    }
+    if (name == "type") {
+        return Parsed{Type{*box, std::string(text)}, {}};
+    }
+    return Parsed{Choose{*box, std::string(text)}, {}};
+}
+
 }  // namespace
 
 std::optional<ComboId> ComboByName(std::string_view name)
@@ -115,7 +128,16 @@ Parsed ParseLine(std::string_view line)
     if (IsBlankLine(line)) {
         return {};
     }
-    const auto [name, rest] = SplitWord(line);
+    // Blanks before the command are allowed, as they are before a comment.
+    line.remove_prefix(line.find_first_not_of(" \t"));
+    const auto [name, text] = SplitWord(line);
+    if (name == "type" || name == "choose") {
+        return ParseBoxCommand(name, text);  // their text keeps every blank
+    }
+    std::string_view rest = text;
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) {
+        rest.remove_suffix(1);
+    }
     if (name == "random") {
         return ParseRandom(rest);
     }
@@ -125,17 +147,6 @@ Parsed ParseLine(std::string_view line)
             return Error("bad number: " + std::string(rest));
         }
         return Parsed{Seed{*seed}, {}};
-    }
-    if (name == "type" || name == "choose") {
-        const auto [control, text] = SplitWord(rest);
-        const auto box = ComboByName(control);
-        if (!box) {
-            return Error("unknown control: " + std::string(control));
-        }
-        if (name == "type") {
-            return Parsed{Type{*box, std::string(text)}, {}};
-        }
-        return Parsed{Choose{*box, std::string(text)}, {}};
     }
     if (name == "click") {
         if (rest == "StartButton") {
@@ -156,11 +167,11 @@ Parsed ParseLine(std::string_view line)
         }
         return Parsed{Run{*seconds}, {}};
     }
-    if (name == "dump" && rest.empty()) {
-        return Parsed{Dump{}, {}};
+    if (name == "dump") {
+        return rest.empty() ? Parsed{Dump{}, {}} : Error("dump takes no argument");
     }
-    if (name == "snapshot" && !rest.empty()) {
-        return Parsed{Snapshot{std::string(rest)}, {}};
+    if (name == "snapshot") {
+        return rest.empty() ? Error("snapshot needs a file name") : Parsed{Snapshot{std::string(rest)}, {}};
     }
     return Error("unknown command: " + std::string(name));
 }

@@ -25,6 +25,13 @@ TEST(ScriptTest, TypeKeepsEveryBlankOfItsText)
     EXPECT_EQ(std::get<Choose>(*ParseLine("choose SourceCombo Pareto 0.1").command).entry, "Pareto 0.1");
 }
 
+TEST(ScriptTest, AllowsBlanksAroundACommandButKeepsThoseOfTypedText)
+{
+    EXPECT_EQ(std::get<Tick>(*ParseLine("   tick 3  ").command).count, 3U);
+    EXPECT_TRUE(std::holds_alternative<Dump>(*ParseLine("\tdump ").command));
+    EXPECT_EQ(std::get<Type>(*ParseLine("  type ServerCombo 2 ").command).text, "2 ");
+}
+
 TEST(ScriptTest, ReadsCountsAndRandomValues)
 {
     EXPECT_EQ(std::get<Tick>(*ParseLine("tick").command).count, 1U);
@@ -61,7 +68,7 @@ TEST(ScriptTest, RefusesWhatCannotBeRun)
                              "click GoButton",
                              "dump now",
                              "snapshot",
-                             " tick"}) {
+                             "snapshot  "}) {
         const Parsed parsed = ParseLine(line);
         EXPECT_FALSE(parsed.command.has_value()) << line;
         EXPECT_NE(parsed.error, "") << line;
