@@ -7,6 +7,7 @@
 
 #include "counting_allocator.h"
 #include "form.h"
+#include "load.h"
 
 namespace waitline {
 namespace {
@@ -29,25 +30,7 @@ struct Load {
 
 class TickAllocations : public ::testing::TestWithParam<Load> {
 protected:
-    void SetUp() override
-    {
-        FormLoad(form);
-        form.clockRandom.Seed(9);
-        if (GetParam().heavy) {
-            TypeText(form, ComboId::ArrivalCombo, "50");
-            TypeText(form, ComboId::ServeRateCombo, "50");
-            ChooseEntry(form, ComboId::QueueCombo, "10");
-            ChooseEntry(form, ComboId::ServerCombo, "5");
-        }
-        Click(form, ButtonId::StartButton);
-        // Warm up: every caption reaches the length it keeps for a while.
-        for (int tick = 1; tick <= 3000; ++tick) {
-            DeliverTimerMove(form);
-            if (tick % 100 == 0) {
-                DeliverTimerCheck(form);
-            }
-        }
-    }
+    void SetUp() override { StartWarmRun(form, GetParam().heavy); }
 
     Form form;
 };
