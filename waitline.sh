@@ -2,12 +2,12 @@
 # The two commands of this project, for a fresh Debian 12 machine:
 #   bash waitline.sh run    build the program and open its window
 #   bash waitline.sh test   install what is missing, build, and run every test
+#   bash waitline.sh deps   only install what is missing
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
-PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-liberation clang-14 libclang-rt-14-dev
-          desktop-file-utils appstream dpkg-dev clang-format-14 clang-tidy-14)
+# The one list of the Debian packages the project needs.
+mapfile -t PACKAGES < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' packaging/build-packages.txt)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -15,7 +15,7 @@ as_root() {
 
 install_missing() {
   local missing=()
-  for package in "${PACKAGES[@]}" "$@"; do
+  for package in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
   done
   if [ "${#missing[@]}" -gt 0 ]; then
@@ -32,9 +32,14 @@ build_preset() {
 }
 
 case "${1:-}" in
+  deps)
+    install_missing
+    ;;
   run)
     install_missing
-    build_preset default
+    # Only the program itself: the tests and benchmarks are left unbuilt.
+    cmake --preset default
+    cmake --build --preset default --target waitline
     exec build/bin/waitline
     ;;
   test)
@@ -51,7 +56,7 @@ case "${1:-}" in
     ctest --preset fuzz --parallel "$(nproc)"
     ;;
   *)
-    echo "usage: bash waitline.sh run|test" >&2
+    echo "usage: bash waitline.sh run|test|deps" >&2
     exit 2
     ;;
 esac
