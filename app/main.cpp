@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "form.h"
-#include "intervals.h"
-#include "load.h"
-#include "number_text.h"
+#include "control/form.h"
+#include "engine/intervals.h"
+#include "tests/support/load.h"
+#include "engine/number_text.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <QTest>
 
-#include "canvas.h"
-#include "main_window.h"
+#include "ui/canvas.h"
+#include "ui/main_window.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "form.h"
-#include "load.h"
+#include "control/form.h"
+#include "tests/support/load.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
-#include "intervals.h"
+#include "engine/intervals.h"
 
 #include <cmath>
 #include <limits>
 
-#include "number_text.h"
+#include "engine/number_text.h"
 
 namespace waitline {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "random_source.h"
+#include "engine/random_source.h"
 
 namespace waitline {
 

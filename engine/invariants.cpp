@@ -1,4 +1,4 @@
-#include "invariants.h"
+#include "engine/invariants.h"
 
 #include <cmath>
 #include <sstream>

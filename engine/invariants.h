@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "simulation.h"
+#include "engine/simulation.h"
 
 namespace waitline {
 

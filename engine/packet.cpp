@@ -1,4 +1,4 @@
-#include "packet.h"
+#include "engine/packet.h"
 
 namespace waitline {
 

@@ -1,4 +1,4 @@
-#include "simulation.h"
+#include "engine/simulation.h"
 
 #include <limits>
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <string_view>
 
-#include "display_model.h"
-#include "intervals.h"
-#include "packet.h"
-#include "random_source.h"
+#include "engine/display_model.h"
+#include "engine/intervals.h"
+#include "engine/packet.h"
+#include "engine/random_source.h"
 
 namespace waitline {
 

@@ -1,8 +1,8 @@
-#include "source.h"
+#include "engine/source.h"
 
 #include <cmath>
 
-#include "number_text.h"
+#include "engine/number_text.h"
 
 namespace waitline {
 

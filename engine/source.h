@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simulation.h"
+#include "engine/simulation.h"
 
 namespace waitline {
 

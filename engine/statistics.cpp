@@ -1,9 +1,9 @@
-#include "statistics.h"
+#include "engine/statistics.h"
 
 #include <cmath>
 #include <limits>
 
-#include "number_text.h"
+#include "engine/number_text.h"
 
 namespace waitline {
 

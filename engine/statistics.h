@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "simulation.h"
+#include "engine/simulation.h"
 
 namespace waitline {
 

@@ -1,10 +1,10 @@
-#include "tick.h"
+#include "engine/tick.h"
 
 #include <cmath>
 
-#include "number_text.h"
-#include "source.h"
-#include "statistics.h"
+#include "engine/number_text.h"
+#include "engine/source.h"
+#include "engine/statistics.h"
 
 namespace waitline {
 

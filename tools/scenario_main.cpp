@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "json_writer.h"
-#include "main_window.h"
-#include "random_source.h"
-#include "script.h"
+#include "ui/canvas.h"
+#include "tools/json_writer.h"
+#include "ui/main_window.h"
+#include "engine/random_source.h"
+#include "tools/script.h"
 
 namespace waitline {
 namespace {

@@ -1,4 +1,4 @@
-#include "script.h"
+#include "tools/script.h"
 
 #include <charconv>
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "form.h"
+#include "control/form.h"
 
 // The scenario language: one command a line, read into plain values that the
 // runner then delivers to the window.

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,8 +11,8 @@
 #include <map>
 #include <string>
 
-#include "canvas.h"
-#include "fonts.h"
+#include "ui/canvas.h"
+#include "ui/fonts.h"
 
 namespace waitline {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "form.h"
+#include "control/form.h"
 
 class QPushButton;
 class QTimer;

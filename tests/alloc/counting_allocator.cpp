@@ -1,4 +1,4 @@
-#include "counting_allocator.h"
+#include "tests/alloc/counting_allocator.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "counting_allocator.h"
-#include "form.h"
-#include "load.h"
+#include "tests/alloc/counting_allocator.h"
+#include "control/form.h"
+#include "tests/support/load.h"
 
 namespace waitline {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "canvas.h"
-#include "counting_allocator.h"
-#include "main_window.h"
+#include "ui/canvas.h"
+#include "tests/alloc/counting_allocator.h"
+#include "ui/main_window.h"
 
 namespace waitline {
 namespace {

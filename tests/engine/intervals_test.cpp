@@ -1,11 +1,11 @@
-#include "intervals.h"
+#include "engine/intervals.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <vector>
 
-#include "random_source.h"
+#include "engine/random_source.h"
 
 namespace waitline {
 namespace {

@@ -1,13 +1,13 @@
-#include "source.h"
+#include "engine/source.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <vector>
 
-#include "invariants.h"
-#include "test_simulation.h"
-#include "tick.h"
+#include "engine/invariants.h"
+#include "tests/engine/test_simulation.h"
+#include "engine/tick.h"
 
 namespace waitline {
 namespace {

@@ -1,4 +1,4 @@
-#include "statistics.h"
+#include "engine/statistics.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "number_text.h"
+#include "engine/number_text.h"
 
-#include "test_simulation.h"
+#include "tests/engine/test_simulation.h"
 
 namespace waitline {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "random_source.h"
-#include "simulation.h"
-#include "source.h"
+#include "engine/random_source.h"
+#include "engine/simulation.h"
+#include "engine/source.h"
 
 namespace waitline::testing {
 

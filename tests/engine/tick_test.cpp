@@ -1,4 +1,4 @@
-#include "tick.h"
+#include "engine/tick.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "invariants.h"
-#include "test_simulation.h"
+#include "engine/invariants.h"
+#include "tests/engine/test_simulation.h"
 
 namespace waitline {
 namespace {

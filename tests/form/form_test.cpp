@@ -1,11 +1,11 @@
-#include "form.h"
+#include "control/form.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "invariants.h"
+#include "engine/invariants.h"
 
 namespace waitline {
 namespace {

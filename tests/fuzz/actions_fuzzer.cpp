@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "form.h"
-#include "invariants.h"
+#include "control/form.h"
+#include "engine/invariants.h"
 
 namespace {
 

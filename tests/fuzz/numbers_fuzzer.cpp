@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "number_text.h"
+#include "engine/number_text.h"
 
 namespace {
 

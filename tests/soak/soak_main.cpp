@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "form.h"
-#include "invariants.h"
+#include "control/form.h"
+#include "engine/invariants.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form.h"
+#include "control/form.h"
 
 namespace waitline {
 

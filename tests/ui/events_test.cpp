@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 namespace waitline::test {
 namespace {

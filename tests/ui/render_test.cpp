@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 namespace waitline::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 namespace waitline::test {
 namespace {

@@ -16,8 +16,8 @@ inline void PrintTo(const QColor& c, std::ostream* os)
 }
 QT_END_NAMESPACE
 
-#include "canvas.h"
-#include "main_window.h"
+#include "ui/canvas.h"
+#include "ui/main_window.h"
 
 namespace waitline::test {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "random_source.h"
-#include "simulation.h"
+#include "engine/random_source.h"
+#include "engine/simulation.h"
 
 // The main window's behaviour without the window: its start-up, its event
 // handlers and the user's actions on its controls, all working on the

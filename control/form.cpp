@@ -1,13 +1,13 @@
-#include "form.h"
+#include "control/form.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "number_text.h"
-#include "source.h"
-#include "statistics.h"
-#include "tick.h"
+#include "engine/number_text.h"
+#include "engine/source.h"
+#include "engine/statistics.h"
+#include "engine/tick.h"
 
 namespace waitline {
 
