@@ -22,7 +22,7 @@ void PrepareHeavyRun(MainWindow& window)
 {
     window.setTimersAutomatic(false);
     window.load();
-    window.form().clockRandom.Seed(1);
+    window.form().clockRandom.seed(1);
     window.typeText(ComboId::ArrivalCombo, QStringLiteral("50"));
     window.typeText(ComboId::ServeRateCombo, QStringLiteral("50"));
     window.chooseEntry(ComboId::QueueCombo, QStringLiteral("10"));

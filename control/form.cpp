@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/geometry.h"
 #include "engine/number_text.h"
 #include "engine/source.h"
 #include "engine/statistics.h"
@@ -70,44 +71,16 @@ void ClampRate(ComboBox& box)
 
 }  // namespace
 
-std::string_view ComboName(ComboId id)
-{
-    switch (id) {
-    case ComboId::SourceCombo: return "SourceCombo";
-    case ComboId::ArrivalCombo: return "ArrivalCombo";
-    case ComboId::QueueCombo: return "QueueCombo";
-    case ComboId::ServiceCombo: return "ServiceCombo";
-    case ComboId::ServerCombo: return "ServerCombo";
-    case ComboId::ServeRateCombo: return "ServeRateCombo";
-    }
-    return {};
-}
-
-ComboBox& Combo(DisplayModel& display, ComboId id)
-{
-    switch (id) {
-    case ComboId::SourceCombo: return display.SourceCombo;
-    case ComboId::ArrivalCombo: return display.ArrivalCombo;
-    case ComboId::QueueCombo: return display.QueueCombo;
-    case ComboId::ServiceCombo: return display.ServiceCombo;
-    case ComboId::ServerCombo: return display.ServerCombo;
-    case ComboId::ServeRateCombo: return display.ServeRateCombo;
-    }
-    return display.SourceCombo;
-}
-
-const ComboBox& Combo(const DisplayModel& display, ComboId id) { return Combo(const_cast<DisplayModel&>(display), id); }
-
 void FormLoad(Form& form)
 {
     Simulation& sim = form.sim;
-    form.clockRandom.Seed(SeededRandom::SeedFromClock());
+    form.clockRandom.seed(SeededRandom::seedFromClock());
     // The limits are the constants MaxQueueLength, MaxServers and MaxPacket.
     FillAndPresetControls(form);
     ResetSimulation(sim);
     DrawQueueAndServers(form);
     sim.Running = false;
-    SourceTick(sim, 0);
+    SourceTick(sim, SourceCall::StartUp);
     sim.display.TimerMove.Enabled = true;
     sim.display.TimerCheck.Enabled = true;
 }
@@ -207,10 +180,9 @@ void DrawQueueAndServers(Form& form)
     for (int j = 0; j < static_cast<int>(drawing.serverLines.size()); ++j) {
         drawing.serverLines[j].fill(j < sim.NumServers);
     }
-    const auto length = static_cast<std::int16_t>(sim.QueueLength);
-    drawing.Line12Y2 = static_cast<float>(456 - 32 * length);
-    drawing.shpFIFOHeight = static_cast<float>(32 * length + 17);
-    drawing.shpFIFOTop = static_cast<float>(456 - 32 * length);
+    drawing.Line12Y2 = geometry::ColumnTop(sim.QueueLength);
+    drawing.shpFIFOHeight = geometry::ColumnHeight(sim.QueueLength);
+    drawing.shpFIFOTop = geometry::ColumnTop(sim.QueueLength);
 }
 
 bool DeliverTimerMove(Form& form)

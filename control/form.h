@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "control/controls.h"
 #include "engine/random_source.h"
 #include "engine/simulation.h"
 
@@ -13,13 +14,6 @@
 // forwards what the user does to these functions; tests and tools drive them
 // directly.
 namespace waitline {
-
-enum class ComboId : std::uint8_t { SourceCombo, ArrivalCombo, QueueCombo, ServiceCombo, ServerCombo, ServeRateCombo };
-enum class ButtonId : std::uint8_t { StartButton, PauseButton };
-
-std::string_view ComboName(ComboId id);
-ComboBox& Combo(DisplayModel& display, ComboId id);
-const ComboBox& Combo(const DisplayModel& display, ComboId id);
 
 struct Form {
     Simulation sim;

@@ -12,7 +12,7 @@ namespace {
 constexpr double kLongMax = std::numeric_limits<std::int32_t>::max();
 constexpr double kLongMin = std::numeric_limits<std::int32_t>::min();
 
-double Draw(RandomSource& random) { return static_cast<double>(random.NextSingle()); }
+double Draw(RandomSource& random) { return static_cast<double>(random.nextSingle()); }
 
 double ExponentialDraw(double m, RandomSource& random)
 {
@@ -70,7 +70,7 @@ std::int32_t NextInterval(std::string_view distribution, double rate, RandomSour
     return ToLong(x);
 }
 
-double RateReader::Read(std::string_view text)
+double RateReader::read(std::string_view text)
 {
     const std::optional<double> rate = StrictNumber(text);
     if (rate && *rate > 0.0 && 1000.0 / *rate <= kLongMax) {

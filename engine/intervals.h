@@ -20,8 +20,8 @@ std::int32_t NextInterval(std::string_view distribution, double rate, RandomSour
 // in the middle of typing never leaves the source waiting for ever.
 class RateReader {
 public:
-    double Read(std::string_view text);
-    double LastGood() const { return lastGood_; }
+    double read(std::string_view text);
+    double lastGood() const { return lastGood_; }
 
 private:
     double lastGood_ = 1.0;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "engine/geometry.h"
+
 namespace waitline {
 
 namespace {
@@ -20,7 +22,7 @@ bool IsOnItsWayIn(Pkt state)
 class Report {
 public:
     template <typename... Parts>
-    void Fail(const Parts&... parts)
+    void fail(const Parts&... parts)
     {
         if (text_.empty()) {
             std::ostringstream out;
@@ -28,7 +30,7 @@ public:
             text_ = out.str();
         }
     }
-    std::string Text() const { return text_; }
+    std::string text() const { return text_; }
 
 private:
     std::string text_;
@@ -41,21 +43,21 @@ void CheckPlaces(const Simulation& sim, Report& report)
         const QueueSlot& slot = sim.slots[j];
         const bool names = slot.SlotPacket >= 0 && slot.SlotPacket <= MaxPacket;
         if ((slot.SlotState == Slot::Full) != names) {
-            report.Fail("place ", j, " is ", ToText(slot.SlotState), " naming packet ", slot.SlotPacket);
+            report.fail("place ", j, " is ", ToText(slot.SlotState), " naming packet ", slot.SlotPacket);
         }
         if (slot.SlotState == Slot::Empty && slot.SlotPacket != -1) {
-            report.Fail("empty place ", j, " names ", slot.SlotPacket);
+            report.fail("empty place ", j, " names ", slot.SlotPacket);
         }
         if (slot.SlotState == Slot::Full) {
             ++full;
             const Pkt state = sim.packets[slot.SlotPacket].PacketState;
             if (state != Pkt::Queueing && state != Pkt::Serving) {
-                report.Fail("place ", j, " names packet ", slot.SlotPacket, " which is ", ToText(state));
+                report.fail("place ", j, " names packet ", slot.SlotPacket, " which is ", ToText(state));
             }
         }
     }
     if (full != sim.QueueDepth) {
-        report.Fail("QueueDepth ", sim.QueueDepth, " but ", full, " places are full");
+        report.fail("QueueDepth ", sim.QueueDepth, " but ", full, " places are full");
     }
 }
 
@@ -64,10 +66,10 @@ void CheckPackets(const Simulation& sim, Report& report)
     for (int i = 0; i <= MaxPacket; ++i) {
         const Packet& packet = sim.packets[i];
         if (!IsWhole(packet.Left) || !IsWhole(packet.Top)) {
-            report.Fail("packet ", i, " stands at ", packet.Left, ", ", packet.Top);
+            report.fail("packet ", i, " stands at ", packet.Left, ", ", packet.Top);
         }
         if (packet.PacketState != Pkt::Off && !packet.Visible) {
-            report.Fail("packet ", i, " is ", ToText(packet.PacketState), " but hidden");
+            report.fail("packet ", i, " is ", ToText(packet.PacketState), " but hidden");
         }
         if (packet.PacketState != Pkt::Queueing && packet.PacketState != Pkt::Serving) {
             continue;
@@ -77,13 +79,13 @@ void CheckPackets(const Simulation& sim, Report& report)
             const QueueSlot& slot = sim.slots[j];
             if (slot.SlotState == Slot::Full && slot.SlotPacket == i) {
                 ++held;
-                if (packet.Top != 436.0F - 32.0F * static_cast<float>(j)) {
-                    report.Fail("packet ", i, " holds place ", j, " but stands at Top ", packet.Top);
+                if (packet.Top != geometry::PlaceTop(j)) {
+                    report.fail("packet ", i, " holds place ", j, " but stands at Top ", packet.Top);
                 }
             }
         }
         if (held != 1) {
-            report.Fail("packet ", i, " is ", ToText(packet.PacketState), " holding ", held, " places");
+            report.fail("packet ", i, " is ", ToText(packet.PacketState), " holding ", held, " places");
         }
     }
 }
@@ -94,15 +96,15 @@ void CheckNumbers(const Simulation& sim, Report& report)
                               sim.MeanPktsInQueue};
     for (const double value : results) {
         if (!std::isfinite(value) || value < 0.0) {
-            report.Fail("a result is ", value);
+            report.fail("a result is ", value);
         }
     }
     if (sim.PacketsSourced < 0 || sim.PacketsServiced < 0 || sim.PacketsLost < 0 || sim.TickCount < 0) {
-        report.Fail("a counter is negative");
+        report.fail("a counter is negative");
     }
     if (!(1 <= sim.NumServers && sim.NumServers <= sim.QueueLength && sim.QueueLength <= MaxQueueLength &&
           sim.NumServers <= MaxServers)) {
-        report.Fail("NumServers ", sim.NumServers, " and QueueLength ", sim.QueueLength, " out of range");
+        report.fail("NumServers ", sim.NumServers, " and QueueLength ", sim.QueueLength, " out of range");
     }
 }
 
@@ -119,7 +121,7 @@ void CheckBooks(const Simulation& sim, Report& report)
     const long long accounted =
         static_cast<long long>(sim.PacketsServiced) + sim.PacketsLost + sim.PacketsWithdrawn + onTheWay;
     if (accounted != sim.PacketsSourced) {
-        report.Fail("books: ", sim.PacketsSourced, " sourced but ", sim.PacketsServiced, " served + ", sim.PacketsLost,
+        report.fail("books: ", sim.PacketsSourced, " sourced but ", sim.PacketsServiced, " served + ", sim.PacketsLost,
                     " lost + ", sim.PacketsWithdrawn, " withdrawn + ", onTheWay, " on the way");
     }
 }
@@ -133,7 +135,7 @@ std::string CheckInvariants(const Simulation& sim)
     CheckPackets(sim, report);
     CheckNumbers(sim, report);
     CheckBooks(sim, report);
-    return report.Text();
+    return report.text();
 }
 
 }  // namespace waitline

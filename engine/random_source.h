@@ -13,7 +13,7 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     // A Single uniform in [0, 1): 0 may come, 1 never does.
-    virtual float NextSingle() = 0;
+    virtual float nextSingle() = 0;
 };
 
 // The program's own generator. It builds each value from 24 random bits, so
@@ -21,9 +21,9 @@ public:
 class SeededRandom final : public RandomSource {
 public:
     explicit SeededRandom(std::uint64_t seed) : generator_(seed) {}
-    static std::uint64_t SeedFromClock();
-    void Seed(std::uint64_t seed) { generator_.seed(seed); }
-    float NextSingle() override;
+    static std::uint64_t seedFromClock();
+    void seed(std::uint64_t seed) { generator_.seed(seed); }
+    float nextSingle() override;
 
 private:
     std::mt19937_64 generator_;
@@ -39,10 +39,10 @@ public:
     };
 
     // Appends values and makes the scripted values the source again.
-    void Append(float value);
-    void UseSeed(std::uint64_t seed);
-    float NextSingle() override;
-    std::size_t Remaining() const { return script_.size(); }
+    void append(float value);
+    void useSeed(std::uint64_t seed);
+    float nextSingle() override;
+    std::size_t remaining() const { return script_.size(); }
 
 private:
     std::deque<float> script_;

@@ -56,7 +56,7 @@ struct Simulation {
     // Shows a modal message with an OK button and returns once it is closed.
     std::function<void(std::string_view)> showMessage;
 
-    std::int32_t TickInterval() const { return display.TimerMove.Interval; }
+    std::int32_t tickInterval() const { return display.TimerMove.Interval; }
 };
 
 // Clears packets, places, counters, clock and results, and their labels.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/geometry.h"
 #include "engine/number_text.h"
 
 namespace waitline {
@@ -9,11 +10,10 @@ namespace waitline {
 namespace {
 
 constexpr float kStartTop = 52.0F;
-constexpr float kStartLeft = 176.0F;
 
 std::uint8_t ColourChannel(RandomSource& random)
 {
-    return static_cast<std::uint8_t>(RoundHalfEven(255.0 * static_cast<double>(random.NextSingle())));
+    return static_cast<std::uint8_t>(RoundHalfEven(255.0 * static_cast<double>(random.nextSingle())));
 }
 
 // Packet 0 is about to be taken again while it may still be on its way: free
@@ -67,7 +67,7 @@ void CreatePacket(Simulation& sim)
     const std::uint8_t blue = ColourChannel(*sim.random);
     packet.FillColor = Rgb{red, green, blue};
     packet.Top = kStartTop;
-    packet.Left = kStartLeft;
+    packet.Left = geometry::kColumnLeft;
     packet.Visible = true;
     sim.PacketsSourced = AddSaturating(sim.PacketsSourced, 1);
     AssignNumber(sim.display.lblPacketsSourced.caption, sim.PacketsSourced);
@@ -76,26 +76,26 @@ void CreatePacket(Simulation& sim)
 
 }  // namespace
 
-void SourceTick(Simulation& sim, int mode)
+void SourceTick(Simulation& sim, SourceCall call)
 {
     std::int32_t& countdown = sim.source.TimeToNextArrival;
-    if (mode == 0) {
+    if (call == SourceCall::StartUp) {
         countdown = -1;
     }
     if (countdown > 0) {
         if (sim.Running) {
-            countdown = AddSaturating(countdown, -sim.TickInterval());
+            countdown = AddSaturating(countdown, -sim.tickInterval());
         }
         return;
     }
     if (!sim.Running) {
         return;
     }
-    if (mode > 0) {
+    if (call == SourceCall::Tick) {
         CreatePacket(sim);
     }
     // Both texts are read now, so a change applies from the next interval.
-    const double rate = sim.source.arrivalRate.Read(sim.display.ArrivalCombo.text);
+    const double rate = sim.source.arrivalRate.read(sim.display.ArrivalCombo.text);
     countdown = AddSaturating(countdown, NextInterval(sim.display.SourceCombo.text, rate, *sim.random));
 }
 

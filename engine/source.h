@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
 #include "engine/simulation.h"
 
 namespace waitline {
 
-// The arrival process, once per tick (mode 1) and once at start-up (mode 0,
-// which makes an arrival due at the first tick after Go).
-void SourceTick(Simulation& sim, int mode);
+// Who calls the arrival process: start-up, once, which makes an arrival due at
+// the first tick after Go; or the tick, every time.
+enum class SourceCall : std::uint8_t { StartUp, Tick };
+
+void SourceTick(Simulation& sim, SourceCall call);
 
 }  // namespace waitline

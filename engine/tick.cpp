@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/geometry.h"
 #include "engine/number_text.h"
 #include "engine/source.h"
 #include "engine/statistics.h"
@@ -10,19 +11,18 @@ namespace waitline {
 
 namespace {
 
-constexpr float kQueueBase = 436.0F;
-constexpr float kPlacePitch = 32.0F;
+using geometry::kExitJump;
+using geometry::kPlacePitch;
+using geometry::PlaceTop;
+
 constexpr float kDropStep = 16.0F;
 constexpr float kLeftStep = 32.0F;
 constexpr float kLeftEdge = 39.0F;
 constexpr float kFallColumn = 32.0F;
 constexpr float kFallStep = 32.0F;
 constexpr float kBottomEdge = 456.0F;
-constexpr float kExitJump = 128.0F;
 constexpr float kRightStep = 16.0F;
 constexpr float kRightEdge = 800.0F;
-
-float PlaceTop(int j) { return kQueueBase - kPlacePitch * static_cast<float>(j); }
 
 bool AnyEmptyPlaceBelow(const Simulation& sim, int length)
 {
@@ -113,13 +113,13 @@ void StepRight(Packet& packet)
 void StepServing(Simulation& sim, int i)
 {
     Packet& packet = sim.packets[i];
-    const std::int32_t interval = sim.TickInterval();
+    const std::int32_t interval = sim.tickInterval();
     if (packet.ServiceLeft > 0) {
         packet.ServiceLeft = AddSaturating(packet.ServiceLeft, -interval);
         packet.PacketAge = AddSaturating(packet.PacketAge, interval);
         return;
     }
-    const float place = (kQueueBase - packet.Top) / kPlacePitch;
+    const float place = (PlaceTop(0) - packet.Top) / kPlacePitch;
     QueueSlot& slot = sim.slots[static_cast<int>(RoundHalfEven(place))];
     slot.SlotState = Slot::Empty;
     packet.PacketState = Pkt::Right;
@@ -140,7 +140,7 @@ void StepPacket(Simulation& sim, int i, bool overfull)
     case Pkt::LeftFast: StepLeftFast(packet); break;
     case Pkt::Right: StepRight(packet); break;
     case Pkt::Serving: StepServing(sim, i); break;
-    case Pkt::Queueing: packet.PacketAge = AddSaturating(packet.PacketAge, sim.TickInterval()); break;
+    case Pkt::Queueing: packet.PacketAge = AddSaturating(packet.PacketAge, sim.tickInterval()); break;
     case Pkt::Off: break;
     }
 }
@@ -150,7 +150,7 @@ void StartService(Simulation& sim, int q)
     Packet& packet = sim.packets[q];
     packet.PacketState = Pkt::Serving;
     // Both texts are read now: services already running keep their times.
-    const double rate = sim.serviceRate.Read(sim.display.ServeRateCombo.text);
+    const double rate = sim.serviceRate.read(sim.display.ServeRateCombo.text);
     packet.ServiceLeft = NextInterval(sim.display.ServiceCombo.text, rate, *sim.random);
 }
 
@@ -192,7 +192,7 @@ void QueuePhase(Simulation& sim)
 
 void AdvanceClock(Simulation& sim)
 {
-    sim.SimTime += static_cast<double>(sim.TickInterval()) / 1000.0;
+    sim.SimTime += static_cast<double>(sim.tickInterval()) / 1000.0;
     Label& seconds = sim.display.lblSeconds;
     AssignDecimal(seconds.caption, std::floor(sim.SimTime * 100.0) / 100.0);
     seconds.visible = false;
@@ -200,7 +200,7 @@ void AdvanceClock(Simulation& sim)
 
 }  // namespace
 
-float PacketLevel(float top) { return (kQueueBase - top + kPlacePitch) / kPlacePitch; }
+float PacketLevel(float top) { return (PlaceTop(0) - top + kPlacePitch) / kPlacePitch; }
 
 bool IsWholeLevel(float level)
 {
@@ -210,7 +210,7 @@ bool IsWholeLevel(float level)
 
 void TimerMoveTimer(Simulation& sim)
 {
-    SourceTick(sim, 1);
+    SourceTick(sim, SourceCall::Tick);
     SampleOccupancy(sim);
     const bool overfull = AnyPlaceTakenFrom(sim, sim.QueueLength);
     for (int i = 0; i <= MaxPacket; ++i) {

@@ -11,63 +11,63 @@ namespace waitline {
 // doubles in their shortest round-trip form.
 class JsonWriter {
 public:
-    void BeginObject()
+    void beginObject()
     {
-        Separate();
+        separate();
         out_ += '{';
         fresh_ = true;
     }
-    void EndObject()
+    void endObject()
     {
         out_ += '}';
         fresh_ = false;
     }
-    void BeginArray()
+    void beginArray()
     {
-        Separate();
+        separate();
         out_ += '[';
         fresh_ = true;
     }
-    void EndArray()
+    void endArray()
     {
         out_ += ']';
         fresh_ = false;
     }
 
-    void Key(std::string_view key)
+    void key(std::string_view name)
     {
-        Separate();
-        String(key);
+        separate();
+        string(name);
         out_ += ':';
         fresh_ = true;
     }
-    void Value(std::string_view text)
+    void value(std::string_view text)
     {
-        Separate();
-        String(text);
+        separate();
+        string(text);
     }
-    void Value(const char* text) { Value(std::string_view(text)); }
-    void Value(bool value)
+    void value(const char* text) { value(std::string_view(text)); }
+    void value(bool flag)
     {
-        Separate();
-        out_ += value ? "true" : "false";
+        separate();
+        out_ += flag ? "true" : "false";
     }
-    void Value(std::int64_t value)
+    void value(std::int64_t number)
     {
-        Separate();
-        Append(value);
+        separate();
+        append(number);
     }
-    void Value(int value) { Value(static_cast<std::int64_t>(value)); }
-    void Value(double value)
+    void value(int number) { value(static_cast<std::int64_t>(number)); }
+    void value(double number)
     {
-        Separate();
-        Append(value);
+        separate();
+        append(number);
     }
 
-    const std::string& Text() const { return out_; }
+    const std::string& text() const { return out_; }
 
 private:
-    void Separate()
+    void separate()
     {
         if (!fresh_) {
             out_ += ',';
@@ -75,13 +75,13 @@ private:
         fresh_ = false;
     }
     template <typename Number>
-    void Append(Number value)
+    void append(Number number)
     {
         char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
         out_.append(buffer, result.ptr);
     }
-    void String(std::string_view text)
+    void string(std::string_view text)
     {
         out_ += '"';
         for (const char c : text) {

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/canvas.h"
-#include "tools/json_writer.h"
-#include "ui/main_window.h"
 #include "engine/random_source.h"
+#include "tools/json_writer.h"
 #include "tools/script.h"
+#include "ui/canvas.h"
+#include "ui/main_window.h"
 
 namespace waitline {
 namespace {
@@ -37,23 +37,23 @@ public:
         window_.load();
         // Start-up seeded the sequence from the clock; the script may replace
         // it with scripted values or a seed of its own.
-        random_.UseSeed(SeededRandom::SeedFromClock());
+        random_.useSeed(SeededRandom::seedFromClock());
         window_.form().sim.random = &random_;
     }
 
     // Runs one command; returns an error text when the line cannot be run.
-    std::string Run(const script::Command& command) { return std::visit(*this, command); }
+    std::string run(const script::Command& command) { return std::visit(*this, command); }
 
     std::string operator()(const script::Random& c)
     {
         for (const float value : c.values) {
-            random_.Append(value);
+            random_.append(value);
         }
         return {};
     }
     std::string operator()(const script::Seed& c)
     {
-        random_.UseSeed(c.seed);
+        random_.useSeed(c.seed);
         return {};
     }
     std::string operator()(const script::Type& c)
@@ -94,7 +94,7 @@ public:
     }
     std::string operator()(const script::Dump&)
     {
-        std::cout << DumpJson() << '\n' << std::flush;
+        std::cout << dumpJson() << '\n' << std::flush;
         return {};
     }
     std::string operator()(const script::Snapshot& c)
@@ -107,167 +107,167 @@ public:
 
 private:
     template <typename Widget>
-    Widget* Find(const char* name) const
+    Widget* find(std::string_view name) const
     {
-        auto* widget = window_.findChild<Widget*>(QString::fromLatin1(name));
+        auto* widget =
+            window_.findChild<Widget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
         if (widget == nullptr) {
-            std::fprintf(stderr, "waitline-scenario: the window has no %s\n", name);
+            std::cerr << "waitline-scenario: the window has no " << name << '\n';
             std::exit(1);
         }
         return widget;
     }
 
-    const DrawnItem& Item(const QString& name) const { return *Find<DrawnItem>(name.toLatin1().constData()); }
+    const DrawnItem& item(const QString& name) const { return *find<DrawnItem>(name.toLatin1().constData()); }
 
-    void PacketsJson(JsonWriter& json) const
+    void packetsJson(JsonWriter& json) const
     {
         const Simulation& sim = window_.form().sim;
-        json.Key("packets");
-        json.BeginArray();
+        json.key("packets");
+        json.beginArray();
         for (int i = 0; i <= MaxPacket; ++i) {
             const Packet& p = sim.packets[i];
             if (p.PacketState == Pkt::Off && !p.Visible) {
                 continue;
             }
-            json.BeginObject();
-            json.Key("i"), json.Value(i);
-            json.Key("state"), json.Value(ToText(p.PacketState));
-            json.Key("left"), json.Value(static_cast<double>(p.Left));
-            json.Key("top"), json.Value(static_cast<double>(p.Top));
-            json.Key("visible"), json.Value(p.Visible);
-            json.Key("color");
-            json.BeginArray();
-            json.Value(p.FillColor.r), json.Value(p.FillColor.g), json.Value(p.FillColor.b);
-            json.EndArray();
-            json.Key("serviceLeft"), json.Value(p.ServiceLeft);
-            json.Key("age"), json.Value(p.PacketAge);
-            json.EndObject();
+            json.beginObject();
+            json.key("i"), json.value(i);
+            json.key("state"), json.value(ToText(p.PacketState));
+            json.key("left"), json.value(static_cast<double>(p.Left));
+            json.key("top"), json.value(static_cast<double>(p.Top));
+            json.key("visible"), json.value(p.Visible);
+            json.key("color");
+            json.beginArray();
+            json.value(p.FillColor.r), json.value(p.FillColor.g), json.value(p.FillColor.b);
+            json.endArray();
+            json.key("serviceLeft"), json.value(p.ServiceLeft);
+            json.key("age"), json.value(p.PacketAge);
+            json.endObject();
         }
-        json.EndArray();
+        json.endArray();
     }
 
-    void SlotsJson(JsonWriter& json) const
+    void slotsJson(JsonWriter& json) const
     {
         const Simulation& sim = window_.form().sim;
-        json.Key("slots");
-        json.BeginArray();
+        json.key("slots");
+        json.beginArray();
         for (int j = 0; j <= MaxQueueLength; ++j) {
-            json.BeginObject();
-            json.Key("state"), json.Value(ToText(sim.slots[j].SlotState));
-            json.Key("packet"), json.Value(sim.slots[j].SlotPacket);
-            json.EndObject();
+            json.beginObject();
+            json.key("state"), json.value(ToText(sim.slots[j].SlotState));
+            json.key("packet"), json.value(sim.slots[j].SlotPacket);
+            json.endObject();
         }
-        json.EndArray();
+        json.endArray();
     }
 
-    void CaptionsJson(JsonWriter& json) const
+    void captionsJson(JsonWriter& json) const
     {
-        json.Key("captions");
-        json.BeginObject();
-        for (const char* button : {"StartButton", "PauseButton"}) {
-            json.Key(button), json.Value(Utf8(Find<QPushButton>(button)->text()));
+        json.key("captions");
+        json.beginObject();
+        for (const ButtonControl& button : kButtonControls) {
+            json.key(button.name), json.value(Utf8(find<QPushButton>(button.name)->text()));
         }
         for (const char* label :
              {"lblTime", "lblSeconds", "lblPacketsSourced", "lblPacketsServiced", "lblPacketsLost", "lblPercentDropped",
               "lblMeanWaitingTime", "lblStdDevWaitingTime", "lblMeanPktsInQueue"}) {
-            json.Key(label), json.Value(Utf8(Item(QString::fromLatin1(label)).caption()));
+            json.key(label), json.value(Utf8(item(QString::fromLatin1(label)).caption()));
         }
-        json.EndObject();
-        json.Key("lblSecondsVisible"), json.Value(Item(QStringLiteral("lblSeconds")).isVisible());
+        json.endObject();
+        json.key("lblSecondsVisible"), json.value(item(QStringLiteral("lblSeconds")).isVisible());
     }
 
-    void CombosJson(JsonWriter& json) const
+    void combosJson(JsonWriter& json) const
     {
-        json.Key("combos");
-        json.BeginObject();
-        for (const char* name :
-             {"SourceCombo", "ArrivalCombo", "QueueCombo", "ServiceCombo", "ServerCombo", "ServeRateCombo"}) {
-            const auto* combo = Find<QComboBox>(name);
-            json.Key(name);
-            json.BeginObject();
-            json.Key("text"), json.Value(Utf8(combo->currentText()));
-            json.Key("list");
-            json.BeginArray();
+        json.key("combos");
+        json.beginObject();
+        for (const ComboControl& control : kComboControls) {
+            const auto* combo = find<QComboBox>(control.name);
+            json.key(control.name);
+            json.beginObject();
+            json.key("text"), json.value(Utf8(combo->currentText()));
+            json.key("list");
+            json.beginArray();
             for (int k = 0; k < combo->count(); ++k) {
-                json.Value(Utf8(combo->itemText(k)));
+                json.value(Utf8(combo->itemText(k)));
             }
-            json.EndArray();
-            json.EndObject();
+            json.endArray();
+            json.endObject();
         }
-        json.EndObject();
+        json.endObject();
     }
 
-    void DrawingJson(JsonWriter& json) const
+    void drawingJson(JsonWriter& json) const
     {
-        json.Key("drawing");
-        json.BeginObject();
-        json.Key("boxQueue");
-        json.BeginArray();
-        for (int j = 0; j <= 10; ++j) {
-            json.Value(Item(QStringLiteral("boxQueue%1").arg(j)).isVisible());
+        json.key("drawing");
+        json.beginObject();
+        json.key("boxQueue");
+        json.beginArray();
+        for (int j = 0; j <= MaxQueueLength; ++j) {
+            json.value(item(QStringLiteral("boxQueue%1").arg(j)).isVisible());
         }
-        json.EndArray();
-        json.Key("servers");
-        json.BeginArray();
-        for (int j = 0; j < 5; ++j) {
+        json.endArray();
+        json.key("servers");
+        json.beginArray();
+        for (int j = 0; j < MaxServers; ++j) {
             int shown = 0;
             for (const char* line : {"LineOut", "linServerLeft", "linServer", "linServerTop", "linServerBottom"}) {
-                shown += Item(QStringLiteral("%1%2").arg(QLatin1String(line)).arg(j)).isVisible() ? 1 : 0;
+                shown += item(QStringLiteral("%1%2").arg(QLatin1String(line)).arg(j)).isVisible() ? 1 : 0;
             }
             if (shown == 5 || shown == 0) {
-                json.Value(shown == 5);
+                json.value(shown == 5);
             } else {
-                json.Value("mixed");
+                json.value("mixed");
             }
         }
-        json.EndArray();
-        const QRectF fifo = Item(QStringLiteral("shpFIFO")).rect();
-        json.Key("shpFIFO");
-        json.BeginArray();
-        json.Value(fifo.left()), json.Value(fifo.top()), json.Value(fifo.width()), json.Value(fifo.height());
-        json.EndArray();
-        const QLineF line12 = Item(QStringLiteral("Line12")).line();
-        json.Key("Line12");
-        json.BeginArray();
-        json.Value(line12.x1()), json.Value(line12.y1()), json.Value(line12.x2()), json.Value(line12.y2());
-        json.EndArray();
-        json.EndObject();
+        json.endArray();
+        const QRectF fifo = item(QStringLiteral("shpFIFO")).rect();
+        json.key("shpFIFO");
+        json.beginArray();
+        json.value(fifo.left()), json.value(fifo.top()), json.value(fifo.width()), json.value(fifo.height());
+        json.endArray();
+        const QLineF line12 = item(QStringLiteral("Line12")).line();
+        json.key("Line12");
+        json.beginArray();
+        json.value(line12.x1()), json.value(line12.y1()), json.value(line12.x2()), json.value(line12.y2());
+        json.endArray();
+        json.endObject();
     }
 
-    std::string DumpJson() const
+    std::string dumpJson() const
     {
         const Simulation& sim = window_.form().sim;
         JsonWriter json;
-        json.BeginObject();
-        json.Key("Running"), json.Value(sim.Running);
-        json.Key("TimerMove"), json.Value(sim.display.TimerMove.Enabled);
-        json.Key("TimerCheck"), json.Value(sim.display.TimerCheck.Enabled);
-        json.Key("NumServers"), json.Value(sim.NumServers);
-        json.Key("QueueLength"), json.Value(sim.QueueLength);
-        json.Key("QueueDepth"), json.Value(sim.QueueDepth);
-        json.Key("PacketsSourced"), json.Value(sim.PacketsSourced);
-        json.Key("PacketsServiced"), json.Value(sim.PacketsServiced);
-        json.Key("PacketsLost"), json.Value(sim.PacketsLost);
-        json.Key("TickCount"), json.Value(sim.TickCount);
-        json.Key("TimeToNextArrival"), json.Value(sim.source.TimeToNextArrival);
-        json.Key("SimTime"), json.Value(sim.SimTime);
-        json.Key("PercentDropped"), json.Value(sim.PercentDropped);
-        json.Key("MeanWaitingTime"), json.Value(sim.MeanWaitingTime);
-        json.Key("StdDevWaitingTime"), json.Value(sim.StdDevWaitingTime);
-        json.Key("MeanPktsInQueue"), json.Value(sim.MeanPktsInQueue);
-        PacketsJson(json);
-        SlotsJson(json);
-        CaptionsJson(json);
-        CombosJson(json);
-        DrawingJson(json);
-        json.Key("messages");
-        json.BeginArray();
+        json.beginObject();
+        json.key("Running"), json.value(sim.Running);
+        json.key("TimerMove"), json.value(sim.display.TimerMove.Enabled);
+        json.key("TimerCheck"), json.value(sim.display.TimerCheck.Enabled);
+        json.key("NumServers"), json.value(sim.NumServers);
+        json.key("QueueLength"), json.value(sim.QueueLength);
+        json.key("QueueDepth"), json.value(sim.QueueDepth);
+        json.key("PacketsSourced"), json.value(sim.PacketsSourced);
+        json.key("PacketsServiced"), json.value(sim.PacketsServiced);
+        json.key("PacketsLost"), json.value(sim.PacketsLost);
+        json.key("TickCount"), json.value(sim.TickCount);
+        json.key("TimeToNextArrival"), json.value(sim.source.TimeToNextArrival);
+        json.key("SimTime"), json.value(sim.SimTime);
+        json.key("PercentDropped"), json.value(sim.PercentDropped);
+        json.key("MeanWaitingTime"), json.value(sim.MeanWaitingTime);
+        json.key("StdDevWaitingTime"), json.value(sim.StdDevWaitingTime);
+        json.key("MeanPktsInQueue"), json.value(sim.MeanPktsInQueue);
+        packetsJson(json);
+        slotsJson(json);
+        captionsJson(json);
+        combosJson(json);
+        drawingJson(json);
+        json.key("messages");
+        json.beginArray();
         for (const std::string& message : messages_) {
-            json.Value(message);
+            json.value(message);
         }
-        json.EndArray();
-        json.EndObject();
-        return json.Text();
+        json.endArray();
+        json.endObject();
+        return json.text();
     }
 
     MainWindow window_;
@@ -284,7 +284,7 @@ int RunScript(std::istream& in)
         std::string error = parsed.error;
         if (error.empty() && parsed.command) {
             try {
-                error = runner.Run(*parsed.command);
+                error = runner.run(*parsed.command);
             } catch (const ScriptedRandom::Exhausted&) {
                 std::cerr << "line " << number << ": random sequence exhausted\n";
                 return kRandomExhausted;

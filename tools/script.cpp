@@ -109,17 +109,6 @@ Parsed ParseBoxCommand(std::string_view name, std::string_view rest)
 
 }  // namespace
 
-std::optional<ComboId> ComboByName(std::string_view name)
-{
-    for (const ComboId id : {ComboId::SourceCombo, ComboId::ArrivalCombo, ComboId::QueueCombo, ComboId::ServiceCombo,
-                             ComboId::ServerCombo, ComboId::ServeRateCombo}) {
-        if (ComboName(id) == name) {
-            return id;
-        }
-    }
-    return std::nullopt;
-}
-
 Parsed ParseLine(std::string_view line)
 {
     if (!line.empty() && line.back() == '\r') {
@@ -149,13 +138,11 @@ Parsed ParseLine(std::string_view line)
         return Parsed{Seed{*seed}, {}};
     }
     if (name == "click") {
-        if (rest == "StartButton") {
-            return Parsed{ClickButton{ButtonId::StartButton}, {}};
+        const auto button = ButtonByName(rest);
+        if (!button) {
+            return Error("unknown button: " + std::string(rest));
         }
-        if (rest == "PauseButton") {
-            return Parsed{ClickButton{ButtonId::PauseButton}, {}};
-        }
-        return Error("unknown button: " + std::string(rest));
+        return Parsed{ClickButton{*button}, {}};
     }
     if (name == "tick" || name == "check") {
         return Counted(name, rest);

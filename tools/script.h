@@ -53,6 +53,4 @@ struct Parsed {
 
 Parsed ParseLine(std::string_view line);
 
-std::optional<ComboId> ComboByName(std::string_view name);
-
 }  // namespace waitline::script

@@ -23,9 +23,6 @@ QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(),
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(128, 0, 128);
 
-constexpr std::array<ComboId, 6> kCombos{ComboId::SourceCombo,  ComboId::ArrivalCombo, ComboId::QueueCombo,
-                                         ComboId::ServiceCombo, ComboId::ServerCombo,  ComboId::ServeRateCombo};
-
 struct ComboPlace {
     ComboId id;
     int left, top, width;
@@ -464,8 +461,8 @@ void MainWindow::syncTimer(QTimer* timer, const Timer& model)
 void MainWindow::sync()
 {
     const DisplayModel& d = form_.sim.display;
-    for (ComboId id : kCombos) {
-        syncCombo(id);
+    for (const ComboControl& combo : kComboControls) {
+        syncCombo(combo.id);
     }
     const auto setCaption = [](QPushButton* b, const std::string& caption) {
         if (!SameText(b->text(), caption)) {

@@ -34,7 +34,7 @@ protected:
     {
         window.setTimersAutomatic(false);
         window.load();
-        window.form().clockRandom.Seed(4);
+        window.form().clockRandom.seed(4);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         window.clickButton(ButtonId::StartButton);

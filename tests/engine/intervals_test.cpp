@@ -24,11 +24,11 @@ TEST_P(NextIntervalTest, GivesTheWorkedResultAndConsumesExactlyItsDraws)
     const IntervalCase& c = GetParam();
     ScriptedRandom random;
     for (const float u : c.draws) {
-        random.Append(u);
+        random.append(u);
     }
-    random.Append(0.123F);  // a sentinel that must be left over
+    random.append(0.123F);  // a sentinel that must be left over
     EXPECT_EQ(NextInterval(c.distribution, c.rate, random), c.expected);
-    EXPECT_EQ(random.Remaining(), 1U);
+    EXPECT_EQ(random.remaining(), 1U);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,35 +66,35 @@ TEST(SeededRandomTest, ValuesStayBelowOneAndRepeatForOneSeed)
     SeededRandom a(7);
     SeededRandom b(7);
     for (int k = 0; k < 100000; ++k) {
-        const float u = a.NextSingle();
+        const float u = a.nextSingle();
         ASSERT_GE(u, 0.0F);
         ASSERT_LT(u, 1.0F);
-        ASSERT_EQ(u, b.NextSingle());
+        ASSERT_EQ(u, b.nextSingle());
     }
 }
 
 TEST(ScriptedRandomTest, RunsOutLoudlyAndKeepsUnusedValuesWhileSeeded)
 {
     ScriptedRandom random;
-    random.Append(0.25F);
-    random.UseSeed(3);
-    random.NextSingle();
-    EXPECT_EQ(random.Remaining(), 1U);
-    random.Append(0.5F);
-    EXPECT_EQ(random.NextSingle(), 0.25F);
-    EXPECT_EQ(random.NextSingle(), 0.5F);
-    EXPECT_THROW(random.NextSingle(), ScriptedRandom::Exhausted);
+    random.append(0.25F);
+    random.useSeed(3);
+    random.nextSingle();
+    EXPECT_EQ(random.remaining(), 1U);
+    random.append(0.5F);
+    EXPECT_EQ(random.nextSingle(), 0.25F);
+    EXPECT_EQ(random.nextSingle(), 0.5F);
+    EXPECT_THROW(random.nextSingle(), ScriptedRandom::Exhausted);
 }
 
 TEST(RateReaderTest, KeepsTheLastRateThatWasAPositiveNumber)
 {
     RateReader reader;
-    EXPECT_EQ(reader.Read("abc"), 1.0);  // nothing good yet: the start-up rate
-    EXPECT_EQ(reader.Read(" 2.5 "), 2.5);
+    EXPECT_EQ(reader.read("abc"), 1.0);  // nothing good yet: the start-up rate
+    EXPECT_EQ(reader.read(" 2.5 "), 2.5);
     for (const char* text : {"", "-", ".", "0", "-3", "1e999", "0.0000001", "1e-400", "3a", "NaN"}) {
-        EXPECT_EQ(reader.Read(text), 2.5) << '"' << text << '"';
+        EXPECT_EQ(reader.read(text), 2.5) << '"' << text << '"';
     }
-    EXPECT_EQ(reader.Read("50"), 50.0);
+    EXPECT_EQ(reader.read("50"), 50.0);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/invariants.h"
-#include "tests/engine/test_simulation.h"
 #include "engine/tick.h"
+#include "tests/engine/test_simulation.h"
 
 namespace waitline {
 namespace {
@@ -31,8 +31,8 @@ TEST(SourceTest, FirstPacketComesInTheFirstTickAfterGo)
 {
     TestSimulation t;
     t.sim.display.SourceCombo.text = "Regular";
-    t.Script({0.5F, 0.5F, 0.5F});
-    t.Go();
+    t.script({0.5F, 0.5F, 0.5F});
+    t.go();
     TimerMoveTimer(t.sim);
     const Packet& p = t.sim.packets[0];
     EXPECT_EQ(p.PacketState, Pkt::Dropping);
@@ -47,28 +47,28 @@ TEST(SourceTest, FirstPacketComesInTheFirstTickAfterGo)
 TEST(SourceTest, RegularAtRateTenCreatesEveryElevenTicks)
 {
     TestSimulation t;
-    t.random.UseSeed(1);
+    t.random.useSeed(1);
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "10";
-    t.Go();
+    t.go();
     EXPECT_EQ(CreationTicks(t, 34), (std::vector<int>{1, 12, 23, 34}));
 }
 
 TEST(SourceTest, AnUnknownDistributionCreatesAPacketEveryTick)
 {
     TestSimulation t;
-    t.random.UseSeed(1);
+    t.random.useSeed(1);
     t.sim.display.SourceCombo.text = "Poisson";
-    t.Go();
+    t.go();
     EXPECT_EQ(CreationTicks(t, 4), (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST(SourceTest, StopFreezesTheCountdownAndGoDoesNotResetIt)
 {
     TestSimulation t;
-    t.random.UseSeed(1);
+    t.random.useSeed(1);
     t.sim.display.SourceCombo.text = "Regular";
-    t.Go();
+    t.go();
     TimerMoveTimer(t.sim);  // creates; countdown -1 + 1000
     TimerMoveTimer(t.sim);
     EXPECT_EQ(t.sim.source.TimeToNextArrival, 989);
@@ -77,7 +77,7 @@ TEST(SourceTest, StopFreezesTheCountdownAndGoDoesNotResetIt)
         TimerMoveTimer(t.sim);
     }
     EXPECT_EQ(t.sim.source.TimeToNextArrival, 989);
-    t.Go();
+    t.go();
     EXPECT_EQ(t.sim.source.TimeToNextArrival, 989);
     EXPECT_EQ(CreationTicks(t, 100), (std::vector<int>{100}));
 }
@@ -85,7 +85,7 @@ TEST(SourceTest, StopFreezesTheCountdownAndGoDoesNotResetIt)
 struct SourceCallCase {
     std::int32_t countdown;
     bool running;
-    int mode;
+    SourceCall call;
     std::int32_t countdownAfter;
     int created;
 };
@@ -96,20 +96,23 @@ TEST_P(SourceTickTableTest, DoesWhatItsStateTableSays)
 {
     const SourceCallCase& c = GetParam();
     TestSimulation t;
-    t.random.UseSeed(2);
+    t.random.useSeed(2);
     t.sim.display.SourceCombo.text = "Regular";  // 1000 ms, no draw
     t.sim.source.TimeToNextArrival = c.countdown;
     t.sim.Running = c.running;
-    SourceTick(t.sim, c.mode);
+    SourceTick(t.sim, c.call);
     EXPECT_EQ(t.sim.source.TimeToNextArrival, c.countdownAfter);
     EXPECT_EQ(t.sim.PacketsSourced, c.created);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, SourceTickTableTest,
-                         ::testing::Values(SourceCallCase{50, true, 1, 40, 0}, SourceCallCase{50, false, 1, 50, 0},
-                                           SourceCallCase{-5, true, 1, 995, 1}, SourceCallCase{0, false, 1, 0, 0},
-                                           SourceCallCase{500, true, 0, 999, 0}, SourceCallCase{500, false, 0, -1, 0},
-                                           SourceCallCase{2147483000, true, 1, 2147482990, 0}));
+                         ::testing::Values(SourceCallCase{50, true, SourceCall::Tick, 40, 0},
+                                           SourceCallCase{50, false, SourceCall::Tick, 50, 0},
+                                           SourceCallCase{-5, true, SourceCall::Tick, 995, 1},
+                                           SourceCallCase{0, false, SourceCall::Tick, 0, 0},
+                                           SourceCallCase{500, true, SourceCall::StartUp, 999, 0},
+                                           SourceCallCase{500, false, SourceCall::StartUp, -1, 0},
+                                           SourceCallCase{2147483000, true, SourceCall::Tick, 2147482990, 0}));
 
 TEST(SourceTest, TheCountdownNeverOverflows)
 {
@@ -118,22 +121,22 @@ TEST(SourceTest, TheCountdownNeverOverflows)
     t.sim.display.ArrivalCombo.text = "0.0000005";  // 2e9 ms: taken, and close to the limit
     t.sim.source.TimeToNextArrival = 0;
     t.sim.Running = true;
-    t.random.UseSeed(1);
-    SourceTick(t.sim, 1);
+    t.random.useSeed(1);
+    SourceTick(t.sim, SourceCall::Tick);
     EXPECT_EQ(t.sim.source.TimeToNextArrival, 2000000000);
     t.sim.source.TimeToNextArrival = -1;
     t.sim.display.SourceCombo.text = "Exponential";
-    t.Script({0.5F, 0.5F, 0.5F, 0.99999F});  // three colours, then a far tail
-    SourceTick(t.sim, 1);
+    t.script({0.5F, 0.5F, 0.5F, 0.99999F});  // three colours, then a far tail
+    SourceTick(t.sim, SourceCall::Tick);
     EXPECT_EQ(t.sim.source.TimeToNextArrival, std::numeric_limits<std::int32_t>::max() - 1);
 }
 
 TEST(SourceTest, RunningOutOfPacketsTakesPacketZeroBackAndKeepsTheModelWhole)
 {
     TestSimulation t;
-    t.random.UseSeed(5);
+    t.random.useSeed(5);
     t.sim.display.SourceCombo.text = "Regular";
-    t.Go();
+    t.go();
     // Packet 0 waits in place 1 of the queue; 1..49 are leaving; 50 is hidden.
     for (int i = 1; i < MaxPacket; ++i) {
         t.sim.packets[i].Visible = true;
@@ -152,7 +155,7 @@ TEST(SourceTest, RunningOutOfPacketsTakesPacketZeroBackAndKeepsTheModelWhole)
     t.sim.PacketsServiced = 49;
     ASSERT_EQ(CheckInvariants(t.sim), "");
 
-    SourceTick(t.sim, 1);
+    SourceTick(t.sim, SourceCall::Tick);
 
     EXPECT_EQ(t.messages, std::vector<std::string>{"Silly Error: Ran Out of Packets"});
     EXPECT_EQ(zero.PacketState, Pkt::Dropping);

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, PercentDroppedTest,
 TEST(OccupancyTest, AveragesTheDepthFromTheSecondTickOn)
 {
     TestSimulation t;
-    t.Go();
+    t.go();
     const std::vector<std::int16_t> depths{7, 0, 1, 2, 3};  // at the starts of ticks 1..5
     for (const std::int16_t depth : depths) {
         t.sim.QueueDepth = depth;
@@ -119,7 +119,7 @@ TEST(OccupancyTest, AveragesTheDepthFromTheSecondTickOn)
 TEST(OccupancyTest, IsFrozenWhileStoppedButTicksAreCounted)
 {
     TestSimulation t;
-    t.Go();
+    t.go();
     t.sim.SimTime = 1.0;
     t.sim.TickCount = 1;
     t.sim.QueueDepth = 4;

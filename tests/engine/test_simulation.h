@@ -26,18 +26,18 @@ struct TestSimulation {
         sim.display.ArrivalCombo.text = "1";
         sim.display.ServeRateCombo.text = "1";
         ResetSimulation(sim);
-        SourceTick(sim, 0);
+        SourceTick(sim, SourceCall::StartUp);
     }
 
-    void Script(std::initializer_list<float> values)
+    void script(std::initializer_list<float> values)
     {
         for (const float value : values) {
-            random.Append(value);
+            random.append(value);
         }
     }
 
     // Go: a fresh run from an empty system.
-    void Go()
+    void go()
     {
         ResetSimulation(sim);
         sim.Running = true;

@@ -28,11 +28,11 @@ class PacketRoadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        t.random.UseSeed(9);
+        t.random.useSeed(9);
         t.sim.display.SourceCombo.text = "Regular";
         t.sim.display.ArrivalCombo.text = "0.1";  // one packet in the first ten seconds
         t.sim.display.ServiceCombo.text = "Regular";
-        t.Go();
+        t.go();
     }
     TestSimulation t;
     const Packet& packet = t.sim.packets[0];
@@ -89,12 +89,12 @@ TEST_F(PacketRoadTest, ClockAndSecondsLabelAdvanceEveryTick)
 TEST(TurnedAwayTest, MovesLeftThenFallsAndIsLostOnlyAtTheBottom)
 {
     TestSimulation t;
-    t.random.UseSeed(3);
+    t.random.useSeed(3);
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "50";  // a packet every third tick
     t.sim.display.ServiceCombo.text = "Regular";
     t.sim.display.ServeRateCombo.text = "0.1";  // ten-second services
-    t.Go();
+    t.go();
     // Packets 0..2 fill the three places; packet 3 finds them full.
     Ticks(t.sim, 9 + 18);
     const Packet& p = t.sim.packets[3];
@@ -125,11 +125,11 @@ TEST(TurnedAwayTest, MovesLeftThenFallsAndIsLostOnlyAtTheBottom)
 TEST(ServiceTest, AFreedServerTakesTheNextWaitingPacketInTheSameTick)
 {
     TestSimulation t;
-    t.random.UseSeed(4);
+    t.random.useSeed(4);
     t.sim.NumServers = 2;
     t.sim.QueueLength = 4;
     t.sim.display.ServiceCombo.text = "Regular";
-    t.Go();
+    t.go();
     // Place 0 serves for long, place 1 finishes now, place 2 waits.
     auto place = [&](int i, int j, Pkt state, std::int32_t serviceLeft) {
         Packet& p = t.sim.packets[i];
@@ -156,11 +156,11 @@ TEST(ServiceTest, AFreedServerTakesTheNextWaitingPacketInTheSameTick)
 TEST(ServiceTest, AServiceTimeOfZeroEndsInTheNextTick)
 {
     TestSimulation t;
-    t.random.UseSeed(4);
+    t.random.useSeed(4);
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "0.1";
     t.sim.display.ServiceCombo.text = "none of the six";
-    t.Go();
+    t.go();
     Ticks(t.sim, 19);
     EXPECT_EQ(t.sim.packets[0].PacketState, Pkt::Serving);
     Ticks(t.sim, 1);
@@ -173,22 +173,22 @@ TEST(ServiceTest, AServiceTimeOfZeroEndsInTheNextTick)
 struct OrderLog {
     std::vector<int> entered;
     std::vector<int> started;
-    std::array<Pkt, MaxPacket + 1> before{};
+    std::array<Pkt, MaxPacket + 1> statesBefore{};
 
-    void Before(const Simulation& sim)
+    void before(const Simulation& sim)
     {
         for (int i = 0; i <= MaxPacket; ++i) {
-            before[i] = sim.packets[i].PacketState;
+            statesBefore[i] = sim.packets[i].PacketState;
         }
     }
-    void After(const Simulation& sim)
+    void after(const Simulation& sim)
     {
         for (int i = 0; i <= MaxPacket; ++i) {
             const Pkt now = sim.packets[i].PacketState;
-            if (before[i] == Pkt::Dropping && (now == Pkt::Queueing || now == Pkt::Serving)) {
+            if (statesBefore[i] == Pkt::Dropping && (now == Pkt::Queueing || now == Pkt::Serving)) {
                 entered.push_back(i);
             }
-            if (before[i] != Pkt::Serving && now == Pkt::Serving) {
+            if (statesBefore[i] != Pkt::Serving && now == Pkt::Serving) {
                 started.push_back(i);
             }
         }
@@ -198,13 +198,13 @@ struct OrderLog {
 TEST(ShortenedQueueTest, WaitingPacketsAboveTheNewLengthAreStillServedInOrder)
 {
     TestSimulation t;
-    t.random.UseSeed(11);
+    t.random.useSeed(11);
     t.sim.QueueLength = 10;
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "50";
     t.sim.display.ServiceCombo.text = "Regular";
     t.sim.display.ServeRateCombo.text = "2";
-    t.Go();
+    t.go();
     OrderLog log;
     bool shortened = false;
     for (int tick = 0; tick < 6000; ++tick) {
@@ -215,9 +215,9 @@ TEST(ShortenedQueueTest, WaitingPacketsAboveTheNewLengthAreStillServedInOrder)
         if (tick == 1000) {
             t.sim.Running = false;
         }
-        log.Before(t.sim);
+        log.before(t.sim);
         TimerMoveTimer(t.sim);
-        log.After(t.sim);
+        log.after(t.sim);
         ASSERT_EQ(CheckInvariants(t.sim), "") << "tick " << tick;
     }
     ASSERT_TRUE(shortened);
@@ -229,10 +229,10 @@ TEST(ShortenedQueueTest, WaitingPacketsAboveTheNewLengthAreStillServedInOrder)
 TEST(LengthenedQueueTest, APacketBelowTheNewEntryPlaceStillEnters)
 {
     TestSimulation t;
-    t.random.UseSeed(12);
+    t.random.useSeed(12);
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "0.1";
-    t.Go();
+    t.go();
     Ticks(t.sim, 17);  // Top 324: half a place above the entry place of 3
     ASSERT_EQ(t.sim.packets[0].Top, 324.0F);
     t.sim.QueueLength = 7;
@@ -245,20 +245,20 @@ TEST(LengthenedQueueTest, APacketBelowTheNewEntryPlaceStillEnters)
 TEST(LengthenedQueueTest, SeveralPacketsBelowTheNewEntryPlaceAllEnterInTurn)
 {
     TestSimulation t;
-    t.random.UseSeed(13);
+    t.random.useSeed(13);
     t.sim.display.SourceCombo.text = "Regular";
     t.sim.display.ArrivalCombo.text = "100";  // a packet every second tick
     t.sim.display.ServiceCombo.text = "Regular";
     t.sim.display.ServeRateCombo.text = "0.5";
-    t.Go();
+    t.go();
     Ticks(t.sim, 12);
     t.sim.Running = false;
     t.sim.QueueLength = 10;  // packets 0..5 have all passed the new entry place
     OrderLog log;
     for (int tick = 0; tick < 40; ++tick) {
-        log.Before(t.sim);
+        log.before(t.sim);
         TimerMoveTimer(t.sim);
-        log.After(t.sim);
+        log.after(t.sim);
         ASSERT_EQ(CheckInvariants(t.sim), "") << "tick " << tick;
     }
     EXPECT_EQ(log.entered, (std::vector<int>{0, 1, 2, 3, 4, 5}));
@@ -280,8 +280,8 @@ TEST(RandomRunTest, InvariantsHoldAfterEveryTick)
         std::mt19937 pick(seed);
         auto any = [&](const std::vector<std::string>& from) { return from[pick() % from.size()]; };
         TestSimulation t;
-        t.random.UseSeed(seed);
-        t.Go();
+        t.random.useSeed(seed);
+        t.go();
         std::int64_t sourced = 0;
         for (int tick = 0; tick < 20000; ++tick) {
             switch (pick() % 400) {
@@ -298,7 +298,7 @@ TEST(RandomRunTest, InvariantsHoldAfterEveryTick)
             case 6: t.sim.Running = !t.sim.Running; break;
             case 7:
                 sourced += t.sim.PacketsSourced;
-                t.Go();
+                t.go();
                 break;
             default: break;
             }

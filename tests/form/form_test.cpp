@@ -26,9 +26,9 @@ protected:
     void SetUp() override { FormLoad(form); }
     DisplayModel& d() { return form.sim.display; }
     Simulation& sim() { return form.sim; }
-    void Type(ComboId id, const std::string& text) { ASSERT_TRUE(TypeText(form, id, text)); }
-    void Choose(ComboId id, const std::string& entry) { ASSERT_TRUE(ChooseEntry(form, id, entry)); }
-    void Ticks(int n)
+    void type(ComboId id, const std::string& text) { ASSERT_TRUE(TypeText(form, id, text)); }
+    void choose(ComboId id, const std::string& entry) { ASSERT_TRUE(ChooseEntry(form, id, entry)); }
+    void ticks(int n)
     {
         for (int k = 0; k < n; ++k) {
             DeliverTimerMove(form);
@@ -72,13 +72,13 @@ TEST_F(FormTest, BeforeGoTheClockRunsButNothingArrives)
 {
     DeliverTimerCheck(form);
     EXPECT_EQ(d().lblTime.caption, "0");
-    Ticks(250);
+    ticks(250);
     DeliverTimerCheck(form);
     EXPECT_EQ(d().lblTime.caption, "2");
     EXPECT_EQ(sim().PacketsSourced, 0);
     EXPECT_EQ(sim().source.TimeToNextArrival, -1);
     Click(form, ButtonId::StartButton);
-    Ticks(1);
+    ticks(1);
     EXPECT_EQ(sim().PacketsSourced, 1);  // at once: the countdown was -1
 }
 
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DrawQueueTest,
 
 TEST_F(FormTest, TooManyServersAreRefusedAndPutBackByTheCheck)
 {
-    Choose(ComboId::ServerCombo, "4");
+    choose(ComboId::ServerCombo, "4");
     EXPECT_EQ(sim().NumServers, 1);
     EXPECT_EQ(d().QueueCombo.list, Numbers(1, 10));
     EXPECT_EQ(d().QueueCombo.text, "3");
@@ -127,13 +127,13 @@ TEST_F(FormTest, TooManyServersAreRefusedAndPutBackByTheCheck)
 
 TEST_F(FormTest, ChoicesRebuildTheOtherList)
 {
-    Choose(ComboId::QueueCombo, "8");
+    choose(ComboId::QueueCombo, "8");
     EXPECT_EQ(sim().QueueLength, 8);
     EXPECT_EQ(d().ServerCombo.list, Numbers(1, 5));
-    Choose(ComboId::QueueCombo, "2");
+    choose(ComboId::QueueCombo, "2");
     EXPECT_EQ(d().ServerCombo.list, Numbers(1, 2));
-    Choose(ComboId::QueueCombo, "6");
-    Choose(ComboId::ServerCombo, "4");
+    choose(ComboId::QueueCombo, "6");
+    choose(ComboId::ServerCombo, "4");
     EXPECT_EQ(sim().NumServers, 4);
     EXPECT_EQ(d().QueueCombo.list, Numbers(4, 10));
     EXPECT_TRUE(d().drawing.serverLines[3][LineOut]);
@@ -186,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FormTest, TypedLengthBelowTheServersIsPutBackWithoutAHandler)
 {
-    Choose(ComboId::ServerCombo, "3");
+    choose(ComboId::ServerCombo, "3");
     d().ServerCombo.list = {"stale"};  // would be rebuilt if the queue handler ran
-    Type(ComboId::QueueCombo, "2");
+    type(ComboId::QueueCombo, "2");
     DeliverTimerCheck(form);
     EXPECT_EQ(d().QueueCombo.text, "3");
     EXPECT_EQ(d().ServerCombo.list, Texts{"stale"});
@@ -196,7 +196,7 @@ TEST_F(FormTest, TypedLengthBelowTheServersIsPutBackWithoutAHandler)
 
 TEST_F(FormTest, ARefusedZeroServerCountIsHandledAgainAtEveryCheck)
 {
-    Type(ComboId::ServerCombo, "0");
+    type(ComboId::ServerCombo, "0");
     for (int k = 0; k < 3; ++k) {
         d().QueueCombo.list = {"stale"};
         DeliverTimerCheck(form);
@@ -208,8 +208,8 @@ TEST_F(FormTest, ARefusedZeroServerCountIsHandledAgainAtEveryCheck)
 
 TEST_F(FormTest, ALengthAppliedByTheCheckOverwritesATypedServerCount)
 {
-    Type(ComboId::QueueCombo, "6");
-    Type(ComboId::ServerCombo, "2");
+    type(ComboId::QueueCombo, "6");
+    type(ComboId::ServerCombo, "2");
     DeliverTimerCheck(form);
     EXPECT_EQ(sim().QueueLength, 6);
     EXPECT_EQ(sim().NumServers, 1);
@@ -288,17 +288,17 @@ INSTANTIATE_TEST_SUITE_P(Presses, RunControlTest,
 
 TEST_F(FormTest, StopLetsPacketsFinishAndGoClearsTheModelButNotTheCountdown)
 {
-    Type(ComboId::ArrivalCombo, "5");
-    Choose(ComboId::SourceCombo, "Regular");
-    Choose(ComboId::ServiceCombo, "Regular");
-    Type(ComboId::ServeRateCombo, "10");
+    type(ComboId::ArrivalCombo, "5");
+    choose(ComboId::SourceCombo, "Regular");
+    choose(ComboId::ServiceCombo, "Regular");
+    type(ComboId::ServeRateCombo, "10");
     Click(form, kGo);
-    Ticks(150);
+    ticks(150);
     Click(form, kGo);  // Stop
     const std::int32_t sourced = sim().PacketsSourced;
     const std::int32_t countdown = sim().source.TimeToNextArrival;
     ASSERT_GT(sim().QueueDepth + 0, 0);
-    Ticks(300);
+    ticks(300);
     EXPECT_EQ(sim().PacketsSourced, sourced);
     EXPECT_EQ(sim().source.TimeToNextArrival, countdown);
     EXPECT_EQ(sim().PacketsServiced, sourced);  // everything in the system finished
@@ -313,12 +313,12 @@ TEST_F(FormTest, StopLetsPacketsFinishAndGoClearsTheModelButNotTheCountdown)
 TEST_F(FormTest, PauseFreezesTheClockWhileChecksGoOn)
 {
     Click(form, kGo);
-    Ticks(320);
+    ticks(320);
     DeliverTimerCheck(form);
     EXPECT_EQ(d().lblTime.caption, "3");
     Click(form, kPause);
     EXPECT_FALSE(DeliverTimerMove(form));
-    Choose(ComboId::QueueCombo, "5");  // the picture follows at once, even paused
+    choose(ComboId::QueueCombo, "5");  // the picture follows at once, even paused
     EXPECT_EQ(d().drawing.shpFIFOTop, 296.0F);
     DeliverTimerCheck(form);
     EXPECT_EQ(d().lblTime.caption, "3");
@@ -345,7 +345,7 @@ void PrintTo(const HostileCase& c, std::ostream* out) { *out << '"' << c.text.su
 Form& RunWithTyped(Form& form, ComboId box, const std::string& text)
 {
     FormLoad(form);
-    form.clockRandom.Seed(77);
+    form.clockRandom.seed(77);
     ChooseEntry(form, ComboId::QueueCombo, "10");
     ChooseEntry(form, ComboId::ServerCombo, "2");
     Click(form, ButtonId::StartButton);
@@ -374,7 +374,7 @@ TEST_P(HostileTextTest, ArrivalRate)
     Form form;
     RunWithTyped(form, ComboId::ArrivalCombo, GetParam().text);
     EXPECT_EQ(form.sim.display.ArrivalCombo.text, GetParam().rateText);
-    EXPECT_EQ(form.sim.source.arrivalRate.LastGood(), GetParam().rate);
+    EXPECT_EQ(form.sim.source.arrivalRate.lastGood(), GetParam().rate);
 }
 
 TEST_P(HostileTextTest, ServiceRate)
@@ -382,7 +382,7 @@ TEST_P(HostileTextTest, ServiceRate)
     Form form;
     RunWithTyped(form, ComboId::ServeRateCombo, GetParam().text);
     EXPECT_EQ(form.sim.display.ServeRateCombo.text, GetParam().rateText);
-    EXPECT_EQ(form.sim.serviceRate.LastGood(), GetParam().rate);
+    EXPECT_EQ(form.sim.serviceRate.lastGood(), GetParam().rate);
 }
 
 TEST_P(HostileTextTest, QueueLength)

@@ -71,13 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input input(data, size);
     Form form;
     FormLoad(form);
-    form.clockRandom.Seed(input.Byte());
+    form.clockRandom.seed(input.Byte());
     int steps = 0;
     while (!input.Empty() && steps++ < 400) {
         const std::uint8_t op = input.Byte();
         const auto box = static_cast<ComboId>(input.Byte() % 6U);
         switch (op % 8U) {
-        case 0: TypeText(form, box, input.Text()); break;
+        case 0: TypeText(form, box, input.text()); break;
         case 1: TypeText(form, box, kTypical[input.Byte() % std::size(kTypical)]); break;
         case 2: {
             const ComboBox& combo = Combo(form.sim.display, box);

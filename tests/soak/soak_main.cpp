@@ -43,7 +43,7 @@ bool Soak(const Setting& setting, long hours)
 {
     Form form;
     FormLoad(form);
-    form.clockRandom.Seed(2024);
+    form.clockRandom.seed(2024);
     ChooseEntry(form, ComboId::SourceCombo, setting.distribution);
     ChooseEntry(form, ComboId::ServiceCombo, setting.distribution);
     TypeText(form, ComboId::ArrivalCombo, setting.rate);

@@ -11,7 +11,7 @@ namespace waitline {
 inline void StartWarmRun(Form& form, bool heavy)
 {
     FormLoad(form);
-    form.clockRandom.Seed(1);
+    form.clockRandom.seed(1);
     if (heavy) {
         TypeText(form, ComboId::ArrivalCombo, "50");
         TypeText(form, ComboId::ServeRateCombo, "50");

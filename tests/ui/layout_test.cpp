@@ -63,34 +63,34 @@ struct LabelCase {
     const char* caption;  // nullptr: written at run time
 };
 
-constexpr Qt::Alignment L = Qt::AlignLeft;
-constexpr Qt::Alignment R = Qt::AlignRight;
-constexpr Qt::Alignment C = Qt::AlignHCenter;
+constexpr Qt::Alignment kL = Qt::AlignLeft;
+constexpr Qt::Alignment kR = Qt::AlignRight;
+constexpr Qt::Alignment kC = Qt::AlignHCenter;
 const char* const kSans = "Liberation Sans";
 
 const LabelCase kLabels[] = {
-    {"Label1", 344, 28, 225, 33, R, kSans, 22, false, "Arrival Distribution"},
-    {"Label2", 408, 68, 161, 33, R, kSans, 22, false, "Arrival Rate"},
-    {"Label6", 672, 68, 113, 25, L, kSans, 22, false, "pkts / sec"},
-    {"Label21", 360, 108, 209, 33, R, kSans, 22, false, "Queue Length"},
-    {"l_PercentDrop", 408, 176, 249, 33, L, kSans, 22, false, "Percentage Dropped"},
-    {"Label7", 408, 208, 225, 33, R, kSans, 22, false, "Mean Waiting Time"},
-    {"Label18", 368, 240, 265, 33, R, kSans, 22, false, "Std.Dev. Waiting Time"},
-    {"Label23", 368, 272, 265, 25, R, kSans, 22, false, "Mean Packets In Queue"},
-    {"Label24", 48, 464, 57, 32, L, "Liberation Serif", 31, false, "Lost"},
-    {"Label5", 320, 488, 281, 25, R, kSans, 22, false, "Service Time Distribution"},
-    {"Label20", 136, 528, 241, 33, R, kSans, 22, false, "No of Servers"},
-    {"Label4", 432, 528, 161, 25, R, kSans, 22, false, "Service Rate"},
-    {"Label3", 680, 528, 113, 33, L, kSans, 22, false, "pkts / sec"},
-    {"lblTime", 8, 8, 81, 17, L, kSans, 16, true, nullptr},
-    {"lblSeconds", 0, 0, 113, 33, L, kSans, 16, false, nullptr},
-    {"lblPacketsSourced", 8, 48, 129, 41, R, kSans, 26, true, nullptr},
-    {"lblPacketsLost", 8, 512, 129, 41, C, kSans, 26, true, nullptr},
-    {"lblPacketsServiced", 280, 456, 137, 41, L, kSans, 26, true, nullptr},
-    {"lblPercentDropped", 648, 176, 129, 25, L, kSans, 22, false, nullptr},
-    {"lblMeanWaitingTime", 648, 208, 129, 25, L, kSans, 22, false, nullptr},
-    {"lblStdDevWaitingTime", 648, 240, 129, 25, L, kSans, 22, false, nullptr},
-    {"lblMeanPktsInQueue", 648, 272, 129, 25, L, kSans, 22, false, nullptr},
+    {"Label1", 344, 28, 225, 33, kR, kSans, 22, false, "Arrival Distribution"},
+    {"Label2", 408, 68, 161, 33, kR, kSans, 22, false, "Arrival Rate"},
+    {"Label6", 672, 68, 113, 25, kL, kSans, 22, false, "pkts / sec"},
+    {"Label21", 360, 108, 209, 33, kR, kSans, 22, false, "Queue Length"},
+    {"l_PercentDrop", 408, 176, 249, 33, kL, kSans, 22, false, "Percentage Dropped"},
+    {"Label7", 408, 208, 225, 33, kR, kSans, 22, false, "Mean Waiting Time"},
+    {"Label18", 368, 240, 265, 33, kR, kSans, 22, false, "Std.Dev. Waiting Time"},
+    {"Label23", 368, 272, 265, 25, kR, kSans, 22, false, "Mean Packets In Queue"},
+    {"Label24", 48, 464, 57, 32, kL, "Liberation Serif", 31, false, "Lost"},
+    {"Label5", 320, 488, 281, 25, kR, kSans, 22, false, "Service Time Distribution"},
+    {"Label20", 136, 528, 241, 33, kR, kSans, 22, false, "No of Servers"},
+    {"Label4", 432, 528, 161, 25, kR, kSans, 22, false, "Service Rate"},
+    {"Label3", 680, 528, 113, 33, kL, kSans, 22, false, "pkts / sec"},
+    {"lblTime", 8, 8, 81, 17, kL, kSans, 16, true, nullptr},
+    {"lblSeconds", 0, 0, 113, 33, kL, kSans, 16, false, nullptr},
+    {"lblPacketsSourced", 8, 48, 129, 41, kR, kSans, 26, true, nullptr},
+    {"lblPacketsLost", 8, 512, 129, 41, kC, kSans, 26, true, nullptr},
+    {"lblPacketsServiced", 280, 456, 137, 41, kL, kSans, 26, true, nullptr},
+    {"lblPercentDropped", 648, 176, 129, 25, kL, kSans, 22, false, nullptr},
+    {"lblMeanWaitingTime", 648, 208, 129, 25, kL, kSans, 22, false, nullptr},
+    {"lblStdDevWaitingTime", 648, 240, 129, 25, kL, kSans, 22, false, nullptr},
+    {"lblMeanPktsInQueue", 648, 272, 129, 25, kL, kSans, 22, false, nullptr},
 };
 
 class LabelLayout : public WindowTest, public ::testing::WithParamInterface<LabelCase> {};

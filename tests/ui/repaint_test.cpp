@@ -113,7 +113,7 @@ protected:
 
 TEST_F(RepaintTest, TicksAtBothLoadsShowWhatAFullRepaintShows)
 {
-    window->form().clockRandom.Seed(7);
+    window->form().clockRandom.seed(7);
     window->clickButton(ButtonId::StartButton);
     ASSERT_TRUE(showsFullRepaint());
     // Light load: packets drop into the queue, are served and leave along the
@@ -210,7 +210,7 @@ TEST_F(RepaintTest, LabelCaptionsAndVisibilityRepaintTheirLabels)
 
 TEST_F(RepaintTest, QueueDrawingChangesRepaintTheWholePicture)
 {
-    window->form().clockRandom.Seed(3);
+    window->form().clockRandom.seed(3);
     window->clickButton(ButtonId::StartButton);
     setHeavyLoad();
     for (int tick = 0; tick < 300; ++tick) {
