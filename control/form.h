@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "control/controls.h"
@@ -28,11 +26,19 @@ struct Form {
 // the model, draws the queue, primes the source and enables both timers.
 void FormLoad(Form& form);
 
+// Go starts a fresh run from an empty system; Stop ends the arrivals only.
 void StartButtonClick(Form& form);
+// Pause freezes the tick and with it the clock; Continue lets it run again.
 void PauseButtonClick(Form& form);
+// The once-a-second check: shows the whole seconds, applies or puts back a
+// typed queue length and server count, clamps typed rates and refreshes the
+// percentage dropped and the mean number in the queue.
 void TimerCheckTimer(Form& form);
+// Applies the queue length in the queue box, or puts the box's text back.
 void QueueComboClick(Form& form);
+// Applies the server count in the server box, or keeps the count in effect.
 void ServerComboClick(Form& form);
+// Shows as many queue boxes and servers as are in use.
 void DrawQueueAndServers(Form& form);
 
 // One event of each timer, delivered only while that timer is enabled.

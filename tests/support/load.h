@@ -1,30 +1,49 @@
 #pragma once
 
+#include <string_view>
+
 #include "control/form.h"
 
 namespace waitline {
 
-// The two loads the figures are measured at, started and warmed up to a
-// realistic mix of packets in flight. Heavy: rates 50 for arrivals and
-// service, both Exponential, queue length 10, five servers. Light: the
-// start-up defaults.
+// The heavy load the figures are measured at: rates 50 for arrivals and
+// service, both Exponential (the start-up choice), queue length 10, five
+// servers. Applied through anything that can type into a box and choose a
+// list entry: the window-free controller or the real window.
+template <typename TypeInto, typename Choose>
+void ApplyHeavyLoad(TypeInto typeInto, Choose choose)
+{
+    typeInto(ComboId::ArrivalCombo, std::string_view("50"));
+    typeInto(ComboId::ServeRateCombo, std::string_view("50"));
+    choose(ComboId::QueueCombo, std::string_view("10"));
+    choose(ComboId::ServerCombo, std::string_view("5"));
+}
+
+// Thirty simulated seconds after Go, with the once-a-second check, bring a
+// run to a realistic mix of packets in flight.
+template <typename Tick, typename Check>
+void WarmUp(Tick tick, Check check)
+{
+    for (int k = 1; k <= 3000; ++k) {
+        tick();
+        if (k % 100 == 0) {
+            check();
+        }
+    }
+}
+
+// The two loads, started and warmed up on the window-free controller. Light
+// is the start-up defaults.
 inline void StartWarmRun(Form& form, bool heavy)
 {
     FormLoad(form);
     form.clockRandom.seed(1);
     if (heavy) {
-        TypeText(form, ComboId::ArrivalCombo, "50");
-        TypeText(form, ComboId::ServeRateCombo, "50");
-        ChooseEntry(form, ComboId::QueueCombo, "10");
-        ChooseEntry(form, ComboId::ServerCombo, "5");
+        ApplyHeavyLoad([&form](ComboId box, std::string_view text) { TypeText(form, box, text); },
+                       [&form](ComboId box, std::string_view entry) { ChooseEntry(form, box, entry); });
     }
     Click(form, ButtonId::StartButton);
-    for (int tick = 1; tick <= 3000; ++tick) {
-        DeliverTimerMove(form);
-        if (tick % 100 == 0) {
-            DeliverTimerCheck(form);
-        }
-    }
+    WarmUp([&form] { DeliverTimerMove(form); }, [&form] { DeliverTimerCheck(form); });
 }
 
 }  // namespace waitline
