@@ -3,10 +3,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <string_view>
+
 #include "control/form.h"
 #include "engine/intervals.h"
-#include "tests/support/load.h"
 #include "engine/number_text.h"
+#include "tests/support/load.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ using namespace waitline;
 void BM_Tick(benchmark::State& state)
 {
     Form form;
-    StartWarmRun(form, state.range(0) != 0);
+    StartWarmRun(form, state.range(0) != 0 ? Load::Heavy : Load::Light);
     int ticks = 0;
     for (auto _ : state) {
         DeliverTimerMove(form);
@@ -36,13 +39,12 @@ BENCHMARK(BM_Tick)->Arg(0)->ArgName("heavy")->Arg(1);
 
 void BM_NextInterval(benchmark::State& state)
 {
-    static const char* const kNames[] = {"Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2", "Pareto 0.5"};
-    const char* name = kNames[state.range(0)];
+    const std::string_view name = kDistributionNames[static_cast<std::size_t>(state.range(0))];
     SeededRandom random(5);
     for (auto _ : state) {
         benchmark::DoNotOptimize(NextInterval(name, 2.0, random));
     }
-    state.SetLabel(name);
+    state.SetLabel(std::string(name));
 }
 BENCHMARK(BM_NextInterval)->DenseRange(0, 5);
 

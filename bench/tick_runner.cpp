@@ -19,10 +19,10 @@ int main(int argc, char** argv)
         std::fputs("usage: tick_runner light|heavy TICKS\n", stderr);
         return 2;
     }
-    const bool heavy = std::string_view(argv[1]) == "heavy";
+    const Load load = std::string_view(argv[1]) == "heavy" ? Load::Heavy : Load::Light;
     const long ticks = std::strtol(argv[2], nullptr, 10);
     Form form;
-    StartWarmRun(form, heavy);
+    StartWarmRun(form, load);
     long delivered = 0;
     for (long k = 1; k <= ticks; ++k) {
         delivered += DeliverTimerMove(form) ? 1 : 0;

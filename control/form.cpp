@@ -1,10 +1,12 @@
 #include "control/form.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
 #include "engine/geometry.h"
+#include "engine/intervals.h"
 #include "engine/number_text.h"
 #include "engine/source.h"
 #include "engine/statistics.h"
@@ -14,8 +16,7 @@ namespace waitline {
 
 namespace {
 
-const char* const kDistributions[] = {"Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2", "Pareto 0.5"};
-const char* const kRates[] = {"0.1", "0.2", "0.5", "1", "2", "5"};
+constexpr std::array<std::string_view, 6> kRates{"0.1", "0.2", "0.5", "1", "2", "5"};
 
 void FillNumbers(ComboBox& box, int from, int to)
 {
@@ -25,7 +26,10 @@ void FillNumbers(ComboBox& box, int from, int to)
     }
 }
 
-void FillTexts(ComboBox& box, const char* const (&texts)[6]) { box.list.assign(std::begin(texts), std::end(texts)); }
+void FillTexts(ComboBox& box, const std::array<std::string_view, 6>& texts)
+{
+    box.list.assign(texts.begin(), texts.end());
+}
 
 void FillAndPresetControls(Form& form)
 {
@@ -36,8 +40,8 @@ void FillAndPresetControls(Form& form)
     d.ArrivalCombo.text = "1";
     FillTexts(d.ServeRateCombo, kRates);
     d.ServeRateCombo.text = "1";
-    FillTexts(d.SourceCombo, kDistributions);
-    FillTexts(d.ServiceCombo, kDistributions);
+    FillTexts(d.SourceCombo, kDistributionNames);
+    FillTexts(d.ServiceCombo, kDistributionNames);
     d.ServerCombo.text = "1";
     form.sim.NumServers = 1;
     d.QueueCombo.text = "3";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -7,10 +8,14 @@
 
 namespace waitline {
 
+// The six distributions of the times between arrivals and of service times,
+// by the names the boxes list them under.
+inline constexpr std::array<std::string_view, 6> kDistributionNames{"Exponential", "Regular",    "Uniform",
+                                                                    "Pareto 0.1",  "Pareto 0.2", "Pareto 0.5"};
+
 // A random interval in whole milliseconds for one of the six distribution
-// names ("Exponential", "Regular", "Uniform", "Pareto 0.1", "Pareto 0.2",
-// "Pareto 0.5") at rate packets per second. Any other text gives 0 and draws
-// nothing. The result is bounded to the 32-bit range.
+// names at rate packets per second. Any other text gives 0 and draws nothing.
+// The result is bounded to the 32-bit range.
 std::int32_t NextInterval(std::string_view distribution, double rate, RandomSource& random);
 
 // Turns the text of a rate box into the rate a draw uses. A text that reads as

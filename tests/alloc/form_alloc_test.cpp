@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/alloc/counting_allocator.h"
 #include "control/form.h"
+#include "tests/alloc/counting_allocator.h"
 #include "tests/support/load.h"
 
 namespace waitline {
@@ -23,14 +23,14 @@ TEST(CountingAllocator, SeesAllocations)
     EXPECT_EQ(AllocationsDuring([&] { text.assign(50, 'y'); }), 0U) << "reuses the capacity";
 }
 
-struct Load {
+struct LoadCase {
     const char* name;
-    bool heavy;
+    Load load;
 };
 
-class TickAllocations : public ::testing::TestWithParam<Load> {
+class TickAllocations : public ::testing::TestWithParam<LoadCase> {
 protected:
-    void SetUp() override { StartWarmRun(form, GetParam().heavy); }
+    void SetUp() override { StartWarmRun(form, GetParam().load); }
 
     Form form;
 };
@@ -54,8 +54,9 @@ TEST_P(TickAllocations, TicksAndChecksAllocateNothing)
     EXPECT_GT(form.sim.PacketsServiced, servedBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loads, TickAllocations, ::testing::Values(Load{"light", false}, Load{"heavy", true}),
-                         [](const ::testing::TestParamInfo<Load>& load) { return std::string(load.param.name); });
+INSTANTIATE_TEST_SUITE_P(Loads, TickAllocations,
+                         ::testing::Values(LoadCase{"light", Load::Light}, LoadCase{"heavy", Load::Heavy}),
+                         [](const ::testing::TestParamInfo<LoadCase>& load) { return std::string(load.param.name); });
 
 }  // namespace
 }  // namespace waitline

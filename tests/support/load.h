@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "control/form.h"
@@ -32,13 +33,15 @@ void WarmUp(Tick tick, Check check)
     }
 }
 
-// The two loads, started and warmed up on the window-free controller. Light
-// is the start-up defaults.
-inline void StartWarmRun(Form& form, bool heavy)
+// The two loads the figures are measured at. Light is the start-up defaults.
+enum class Load : std::uint8_t { Light, Heavy };
+
+// Starts a run at the load and warms it up, on the window-free controller.
+inline void StartWarmRun(Form& form, Load load)
 {
     FormLoad(form);
     form.clockRandom.seed(1);
-    if (heavy) {
+    if (load == Load::Heavy) {
         ApplyHeavyLoad([&form](ComboId box, std::string_view text) { TypeText(form, box, text); },
                        [&form](ComboId box, std::string_view entry) { ChooseEntry(form, box, entry); });
     }
