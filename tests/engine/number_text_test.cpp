@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
 #include <limits>
+#include <locale>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace waitline {
@@ -107,19 +115,134 @@ INSTANTIATE_TEST_SUITE_P(
             "4589535143824642343213268894641827684675467035375169860499105765512820762454900903893289440758685084551339"
             "42304583236903222948165808559332123348274797826204144723168738177180919299881250404026184124858368"}));
 
-TEST(DecimalTextTest, WritesPlainDecimalsWithoutLocale)
+// German conventions for the C++ streams alone: a comma before the fraction
+// and points between groups of three digits. The C library keeps its locale.
+class CommaNumpunct : public std::numpunct<char> {
+protected:
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+enum class CommaLocale {
+    StreamsOnly,   // what a stream that is not imbued picks up
+    WholeProcess,  // what QApplication's setlocale(LC_ALL, "") gives a German user
+};
+
+// tests/CMakeLists.txt builds de_DE.UTF-8 into the folder LOCPATH names, so
+// that the machine needs no German locale of its own.
+std::optional<std::locale> GermanLocale()
 {
-    std::string text;
-    AssignDecimal(text, 0.01);
-    EXPECT_EQ(text, "0.01");
-    AssignDecimal(text, 17.0);
-    EXPECT_EQ(text, "17");
-    AssignDecimal(text, 0.00001);
-    EXPECT_EQ(text, "0.00001");
-    AssignNumber(text, -2147483648LL);
-    EXPECT_EQ(text, "-2147483648");
-    EXPECT_EQ(NumberToText(10), "10");
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"}) {
+        try {
+            return std::locale(name);
+        } catch (const std::runtime_error&) {
+        }
+    }
+    return std::nullopt;
 }
+
+class CommaLocaleTest : public ::testing::TestWithParam<CommaLocale> {
+protected:
+    void SetUp() override
+    {
+        previousC_ = std::setlocale(LC_ALL, nullptr);
+        if (GetParam() == CommaLocale::StreamsOnly) {
+            previous_ = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+            return;
+        }
+        const std::optional<std::locale> german = GermanLocale();
+        if (!german) {
+            GTEST_SKIP() << "NO GERMAN LOCALE, so printf and strtod are NOT checked under a decimal comma. Run this "
+                            "through ctest, which points LOCPATH at the de_DE.UTF-8 that CMake builds from Debian's "
+                            "locales package.";
+        }
+        // A named locale made global sets the C library's locale as well.
+        previous_ = std::locale::global(*german);
+    }
+
+    void TearDown() override
+    {
+        std::locale::global(previous_);
+        std::setlocale(LC_ALL, previousC_.c_str());
+    }
+
+private:
+    std::locale previous_;
+    std::string previousC_;
+};
+
+// A value as a failure message should show it: Google Test would print it
+// with the comma locale in force.
+std::string PlainText(std::optional<double> value)
+{
+    if (!value) {
+        return "no number";
+    }
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), *value);
+    return {text.data(), result.ptr};
+}
+
+struct WrittenCase {
+    double value;
+    const char* text;
+};
+
+struct ReadCase {
+    const char* text;
+    std::optional<double> strict;
+    double leading;
+};
+
+TEST_P(CommaLocaleTest, WritesAndReadsNumbersWithAPoint)
+{
+    // The locale took: otherwise this test would prove nothing.
+    std::ostringstream stream;
+    stream << 1234.5;
+    ASSERT_EQ(stream.str(), "1.234,5");
+    if (GetParam() == CommaLocale::WholeProcess) {
+        std::array<char, 16> printed{};
+        std::snprintf(printed.data(), printed.size(), "%.1f", 0.5);
+        ASSERT_STREQ(printed.data(), "0,5");
+    }
+
+    // Whole hundredths, the general form, the spelt-out exponent and the
+    // fixed form above 1e15 are written by different code.
+    for (const WrittenCase& written :
+         {WrittenCase{0.01, "0.01"}, WrittenCase{12.5, "12.5"}, WrittenCase{1234.5678, "1234.5678"},
+          WrittenCase{-2.5, "-2.5"}, WrittenCase{0.00001, "0.00001"}, WrittenCase{1e15, "1000000000000000"}}) {
+        std::string text;
+        AssignDecimal(text, written.value);
+        EXPECT_EQ(text, written.text);
+    }
+    EXPECT_EQ(FormatStatistic(1234.5, " s"), " 1234.5 s");
+    EXPECT_EQ(FormatStatistic(0.25), " .25");
+    EXPECT_EQ(NumberToText(1234567), "1234567");
+    std::string whole;
+    AssignNumber(whole, -2147483648LL);
+    EXPECT_EQ(whole, "-2147483648");
+
+    for (const ReadCase& read :
+         {ReadCase{"2.5", 2.5, 2.5}, ReadCase{" 1234.5 ", 1234.5, 1234.5}, ReadCase{"2.5e1", 25.0, 25.0},
+          ReadCase{"2,5", std::nullopt, 2.0}, ReadCase{"1.234,5", std::nullopt, 1.234}}) {
+        EXPECT_EQ(PlainText(StrictNumber(read.text)), PlainText(read.strict)) << '"' << read.text << '"';
+        EXPECT_EQ(PlainText(LeadingNumber(read.text)), PlainText(read.leading)) << '"' << read.text << '"';
+    }
+    EXPECT_EQ(WholeNumber("2.6"), 3);
+    EXPECT_EQ(WholeNumber("1.234"), 1);
+}
+
+const char* LocaleName(CommaLocale locale)
+{
+    return locale == CommaLocale::StreamsOnly ? "StreamsOnly" : "WholeProcess";
+}
+
+void PrintTo(CommaLocale locale, std::ostream* out) { *out << LocaleName(locale); }
+
+INSTANTIATE_TEST_SUITE_P(Locales, CommaLocaleTest,
+                         ::testing::Values(CommaLocale::StreamsOnly, CommaLocale::WholeProcess),
+                         [](const ::testing::TestParamInfo<CommaLocale>& param) { return LocaleName(param.param); });
 
 }  // namespace
 }  // namespace waitline

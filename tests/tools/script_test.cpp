@@ -46,32 +46,47 @@ TEST(ScriptTest, ReadsCountsAndRandomValues)
     EXPECT_EQ(std::get<ClickButton>(*ParseLine("click PauseButton").command).button, ButtonId::PauseButton);
 }
 
-TEST(ScriptTest, RefusesWhatCannotBeRun)
+struct RefusedLine {
+    const char* line;
+    const char* error;
+};
+
+TEST(ScriptTest, RefusesWhatCannotBeRunAndSaysWhy)
 {
-    for (const char* line : {"jump",
-                             "tick -1",
-                             "tick 1.5",
-                             "tick x",
-                             "check two",
-                             "run",
-                             "seed -3",
-                             "seed",
-                             "random",
-                             "random 1",
-                             "random 0.99999999",
-                             "random 1e-3",
-                             "random -0.5",
-                             "random 0.5.5",
-                             "random .",
-                             "type NoSuchCombo 3",
-                             "choose Nothing x",
-                             "click GoButton",
-                             "dump now",
-                             "snapshot",
-                             "snapshot  "}) {
-        const Parsed parsed = ParseLine(line);
-        EXPECT_FALSE(parsed.command.has_value()) << line;
-        EXPECT_NE(parsed.error, "") << line;
+    const RefusedLine refused[] = {
+        {"jump", "unknown command: jump"},
+        {"Tick 3", "unknown command: Tick"},
+        {"tick -1", "bad number: -1"},
+        {"tick 1.5", "bad number: 1.5"},
+        {"tick x", "bad number: x"},
+        {"tick 18446744073709551616", "bad number: 18446744073709551616"},
+        {"check two", "bad number: two"},
+        {"run", "bad number: "},
+        {"run 2 s", "bad number: 2 s"},
+        {"seed -3", "bad number: -3"},
+        {"seed", "bad number: "},
+        {"random", "random needs at least one value"},
+        {"random   ", "random needs at least one value"},
+        {"random 1", "bad random value: 1"},
+        {"random 0.99999999", "bad random value: 0.99999999"},  // a Single of 1
+        {"random 1e-3", "bad random value: 1e-3"},
+        {"random -0.5", "bad random value: -0.5"},
+        {"random 0.5.5", "bad random value: 0.5.5"},
+        {"random .", "bad random value: ."},
+        {"random 0.5 x 0.25", "bad random value: x"},  // the bad one, not the first
+        {"type NoSuchCombo 3", "unknown control: NoSuchCombo"},
+        {"type", "unknown control: "},
+        {"choose Nothing x", "unknown control: Nothing"},
+        {"click GoButton", "unknown button: GoButton"},
+        {"click", "unknown button: "},
+        {"dump now", "dump takes no argument"},
+        {"snapshot", "snapshot needs a file name"},
+        {"snapshot  ", "snapshot needs a file name"},
+    };
+    for (const RefusedLine& bad : refused) {
+        const Parsed parsed = ParseLine(bad.line);
+        EXPECT_FALSE(parsed.command.has_value()) << '"' << bad.line << '"';
+        EXPECT_EQ(parsed.error, bad.error) << '"' << bad.line << '"';
     }
 }
 
