@@ -9,37 +9,36 @@
 #include <QPainter>
 #include <QTest>
 
+#include <string_view>
+
+#include "tests/support/load.h"
 #include "ui/canvas.h"
 #include "ui/main_window.h"
+#include "ui/text.h"
+#include "ui/window_driver.h"
+#include "ui/window_layout.h"
 
 namespace {
 
 using namespace waitline;
 
-// Heavy load: rates 50 for arrivals and service, both Exponential, queue
-// length 10, five servers, run until many packets are in flight.
-void PrepareHeavyRun(MainWindow& window)
+// The heavy load, set through the real widgets and warmed up until many
+// packets are in flight.
+void PrepareHeavyRun(MainWindow& window, WindowDriver& driver)
 {
-    window.setTimersAutomatic(false);
+    driver.setTimersAutomatic(false);
     window.load();
-    window.form().clockRandom.seed(1);
-    window.typeText(ComboId::ArrivalCombo, QStringLiteral("50"));
-    window.typeText(ComboId::ServeRateCombo, QStringLiteral("50"));
-    window.chooseEntry(ComboId::QueueCombo, QStringLiteral("10"));
-    window.chooseEntry(ComboId::ServerCombo, QStringLiteral("5"));
-    window.clickButton(ButtonId::StartButton);
-    for (int tick = 1; tick <= 3000; ++tick) {
-        window.deliverTimerMove();
-        if (tick % 100 == 0) {
-            window.deliverTimerCheck();
-        }
-    }
+    driver.form().clockRandom.seed(1);
+    ApplyHeavyLoad([&driver](ComboId box, std::string_view text) { driver.typeText(box, ToQString(text)); },
+                   [&driver](ComboId box, std::string_view entry) { driver.chooseEntry(box, ToQString(entry)); });
+    driver.clickButton(ButtonId::StartButton);
+    WarmUp([&driver] { driver.deliverTimerMove(); }, [&driver] { driver.deliverTimerCheck(); });
 }
 
-int VisiblePackets(const MainWindow& window)
+int VisiblePackets(const WindowDriver& driver)
 {
     int visible = 0;
-    for (const Packet& p : window.form().sim.packets) {
+    for (const Packet& p : driver.form().sim.packets) {
         visible += p.Visible ? 1 : 0;
     }
     return visible;
@@ -48,26 +47,28 @@ int VisiblePackets(const MainWindow& window)
 void BM_FullPaintCanvas(benchmark::State& state)
 {
     MainWindow window;
-    PrepareHeavyRun(window);
-    QImage image(MainWindow::kWidth, MainWindow::kHeight, QImage::Format_RGB32);
+    WindowDriver driver(window);
+    PrepareHeavyRun(window, driver);
+    QImage image(layout::kClientSize, QImage::Format_RGB32);
     for (auto _ : state) {
-        window.canvas()->render(&image);
+        driver.canvas()->render(&image);
         benchmark::ClobberMemory();
     }
-    state.counters["packets_visible"] = VisiblePackets(window);
+    state.counters["packets_visible"] = VisiblePackets(driver);
 }
 BENCHMARK(BM_FullPaintCanvas)->Unit(benchmark::kMicrosecond);
 
 void BM_FullPaintWindow(benchmark::State& state)
 {
     MainWindow window;
-    PrepareHeavyRun(window);
-    QImage image(MainWindow::kWidth, MainWindow::kHeight, QImage::Format_RGB32);
+    WindowDriver driver(window);
+    PrepareHeavyRun(window, driver);
+    QImage image(layout::kClientSize, QImage::Format_RGB32);
     for (auto _ : state) {
         window.render(&image);
         benchmark::ClobberMemory();
     }
-    state.counters["packets_visible"] = VisiblePackets(window);
+    state.counters["packets_visible"] = VisiblePackets(driver);
 }
 BENCHMARK(BM_FullPaintWindow)->Unit(benchmark::kMicrosecond);
 
@@ -76,7 +77,8 @@ BENCHMARK(BM_FullPaintWindow)->Unit(benchmark::kMicrosecond);
 void BM_TickWithPartialRepaint(benchmark::State& state)
 {
     MainWindow window;
-    PrepareHeavyRun(window);
+    WindowDriver driver(window);
+    PrepareHeavyRun(window, driver);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         state.SkipWithError("the window was not exposed");
@@ -85,18 +87,18 @@ void BM_TickWithPartialRepaint(benchmark::State& state)
     QCoreApplication::processEvents();
     int ticks = 0;
     for (auto _ : state) {
-        window.deliverTimerMove();
+        driver.deliverTimerMove();
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
         if (++ticks == 100) {
             ticks = 0;
             state.PauseTiming();
-            window.deliverTimerCheck();
+            driver.deliverTimerCheck();
             QCoreApplication::processEvents();
             state.ResumeTiming();
         }
     }
-    state.counters["packets_visible"] = VisiblePackets(window);
+    state.counters["packets_visible"] = VisiblePackets(driver);
 }
 BENCHMARK(BM_TickWithPartialRepaint)->Unit(benchmark::kMicrosecond);
 

@@ -17,8 +17,10 @@
 #include "engine/random_source.h"
 #include "tools/json_writer.h"
 #include "tools/script.h"
-#include "ui/canvas.h"
+#include "ui/drawn_items.h"
 #include "ui/main_window.h"
+#include "ui/window_driver.h"
+#include "ui/window_layout.h"
 
 namespace waitline {
 namespace {
@@ -32,13 +34,13 @@ class ScenarioRunner {
 public:
     ScenarioRunner()
     {
-        window_.setTimersAutomatic(false);
-        window_.setMessageHandler([this](std::string_view text) { messages_.emplace_back(text); });
+        driver_.setTimersAutomatic(false);
+        driver_.setMessageHandler([this](std::string_view text) { messages_.emplace_back(text); });
         window_.load();
         // Start-up seeded the sequence from the clock; the script may replace
         // it with scripted values or a seed of its own.
         random_.useSeed(SeededRandom::seedFromClock());
-        window_.form().sim.random = &random_;
+        driver_.form().sim.random = &random_;
     }
 
     // Runs one command; returns an error text when the line cannot be run.
@@ -58,29 +60,29 @@ public:
     }
     std::string operator()(const script::Type& c)
     {
-        return window_.typeText(c.box, QString::fromStdString(c.text)) ? std::string() : "list-only box: no typing";
+        return driver_.typeText(c.box, QString::fromStdString(c.text)) ? std::string() : "list-only box: no typing";
     }
     std::string operator()(const script::Choose& c)
     {
-        return window_.chooseEntry(c.box, QString::fromStdString(c.entry)) ? std::string()
+        return driver_.chooseEntry(c.box, QString::fromStdString(c.entry)) ? std::string()
                                                                            : "no such entry: " + c.entry;
     }
     std::string operator()(const script::ClickButton& c)
     {
-        window_.clickButton(c.button);
+        driver_.clickButton(c.button);
         return {};
     }
     std::string operator()(const script::Tick& c)
     {
         for (std::uint64_t k = 0; k < c.count; ++k) {
-            window_.deliverTimerMove();
+            driver_.deliverTimerMove();
         }
         return {};
     }
     std::string operator()(const script::Check& c)
     {
         for (std::uint64_t k = 0; k < c.count; ++k) {
-            window_.deliverTimerCheck();
+            driver_.deliverTimerCheck();
         }
         return {};
     }
@@ -99,7 +101,7 @@ public:
     }
     std::string operator()(const script::Snapshot& c)
     {
-        if (!window_.grabClientArea().save(QString::fromStdString(c.file), "PNG")) {
+        if (!driver_.grabClientArea().save(QString::fromStdString(c.file), "PNG")) {
             return "cannot write " + c.file;
         }
         return {};
@@ -118,11 +120,15 @@ private:
         return widget;
     }
 
-    const DrawnItem& item(const QString& name) const { return *find<DrawnItem>(name.toLatin1().constData()); }
+    template <typename Item>
+    const Item& item(const QString& name) const
+    {
+        return *find<Item>(name.toLatin1().constData());
+    }
 
     void packetsJson(JsonWriter& json) const
     {
-        const Simulation& sim = window_.form().sim;
+        const Simulation& sim = driver_.form().sim;
         json.key("packets");
         json.beginArray();
         for (int i = 0; i <= MaxPacket; ++i) {
@@ -149,7 +155,7 @@ private:
 
     void slotsJson(JsonWriter& json) const
     {
-        const Simulation& sim = window_.form().sim;
+        const Simulation& sim = driver_.form().sim;
         json.key("slots");
         json.beginArray();
         for (int j = 0; j <= MaxQueueLength; ++j) {
@@ -168,13 +174,11 @@ private:
         for (const ButtonControl& button : kButtonControls) {
             json.key(button.name), json.value(Utf8(find<QPushButton>(button.name)->text()));
         }
-        for (const char* label :
-             {"lblTime", "lblSeconds", "lblPacketsSourced", "lblPacketsServiced", "lblPacketsLost", "lblPercentDropped",
-              "lblMeanWaitingTime", "lblStdDevWaitingTime", "lblMeanPktsInQueue"}) {
-            json.key(label), json.value(Utf8(item(QString::fromLatin1(label)).caption()));
+        for (const layout::LabelRow& label : layout::kValueLabels) {
+            json.key(label.name), json.value(Utf8(item<LabelItem>(QString::fromLatin1(label.name)).caption()));
         }
         json.endObject();
-        json.key("lblSecondsVisible"), json.value(item(QStringLiteral("lblSeconds")).isVisible());
+        json.key("lblSecondsVisible"), json.value(item<LabelItem>(QStringLiteral("lblSeconds")).isVisible());
     }
 
     void combosJson(JsonWriter& json) const
@@ -201,33 +205,33 @@ private:
     {
         json.key("drawing");
         json.beginObject();
-        json.key("boxQueue");
+        json.key(layout::kQueueBoxes.name);
         json.beginArray();
-        for (int j = 0; j <= MaxQueueLength; ++j) {
-            json.value(item(QStringLiteral("boxQueue%1").arg(j)).isVisible());
+        for (int j = 0; j < layout::kQueueBoxes.count; ++j) {
+            json.value(item<OutlineItem>(layout::MemberName(layout::kQueueBoxes.name, j)).isVisible());
         }
         json.endArray();
         json.key("servers");
         json.beginArray();
         for (int j = 0; j < MaxServers; ++j) {
             int shown = 0;
-            for (const char* line : {"LineOut", "linServerLeft", "linServer", "linServerTop", "linServerBottom"}) {
-                shown += item(QStringLiteral("%1%2").arg(QLatin1String(line)).arg(j)).isVisible() ? 1 : 0;
+            for (const layout::ServerLineRow& line : layout::kServerLines) {
+                shown += item<LineItem>(layout::MemberName(line.name, j)).isVisible() ? 1 : 0;
             }
-            if (shown == 5 || shown == 0) {
-                json.value(shown == 5);
+            if (shown == kServerLineCount || shown == 0) {
+                json.value(shown == kServerLineCount);
             } else {
                 json.value("mixed");
             }
         }
         json.endArray();
-        const QRectF fifo = item(QStringLiteral("shpFIFO")).rect();
-        json.key("shpFIFO");
+        const QRectF fifo = item<OutlineItem>(QString::fromLatin1(layout::kColumnOutline.name)).rect();
+        json.key(layout::kColumnOutline.name);
         json.beginArray();
         json.value(fifo.left()), json.value(fifo.top()), json.value(fifo.width()), json.value(fifo.height());
         json.endArray();
-        const QLineF line12 = item(QStringLiteral("Line12")).line();
-        json.key("Line12");
+        const QLineF line12 = item<LineItem>(QString::fromLatin1(layout::kArrivalLine.name)).line();
+        json.key(layout::kArrivalLine.name);
         json.beginArray();
         json.value(line12.x1()), json.value(line12.y1()), json.value(line12.x2()), json.value(line12.y2());
         json.endArray();
@@ -236,7 +240,7 @@ private:
 
     std::string dumpJson() const
     {
-        const Simulation& sim = window_.form().sim;
+        const Simulation& sim = driver_.form().sim;
         JsonWriter json;
         json.beginObject();
         json.key("Running"), json.value(sim.Running);
@@ -271,6 +275,7 @@ private:
     }
 
     MainWindow window_;
+    WindowDriver driver_{window_};
     ScriptedRandom random_;
     std::vector<std::string> messages_;
 };

@@ -11,11 +11,11 @@ QString FamilyFor(LayoutFace face)
     return QStringLiteral("Liberation Sans");
 }
 
-QFont LayoutFont(LayoutFace face, int pixelSize, bool bold)
+QFont LayoutFont(const TextStyle& style)
 {
-    QFont font(FamilyFor(face));
-    font.setPixelSize(pixelSize);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    QFont font(FamilyFor(style.face));
+    font.setPixelSize(style.pixelSize);
+    font.setWeight(style.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);

@@ -8,12 +8,18 @@ namespace waitline {
 // so each is mapped to a metric-compatible free face of the same family.
 enum class LayoutFace { SansSerif, Serif };
 
+// A face at a size in pixels (the layout's sizes are 16, 22, 26 and 31 px),
+// weight 700 when bold and 400 otherwise.
+struct TextStyle {
+    LayoutFace face;
+    int pixelSize;
+    bool bold;
+};
+
 // The family name used for a face: "Liberation Sans" stands in for
 // "MS Sans Serif", "Liberation Serif" for "Times New Roman".
 QString FamilyFor(LayoutFace face);
 
-// A font of that face at a size in pixels (the layout's sizes are 16, 22, 26
-// and 31 px), weight 700 when bold and 400 otherwise.
-QFont LayoutFont(LayoutFace face, int pixelSize, bool bold);
+QFont LayoutFont(const TextStyle& style);
 
 }  // namespace waitline

@@ -8,9 +8,10 @@
 
 #include <cstdio>
 
-#include "ui/canvas.h"
 #include "tests/alloc/counting_allocator.h"
+#include "ui/canvas.h"
 #include "ui/main_window.h"
+#include "ui/window_driver.h"
 
 namespace waitline {
 namespace {
@@ -32,12 +33,12 @@ class WindowAllocations : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window.setTimersAutomatic(false);
+        driver.setTimersAutomatic(false);
         window.load();
-        window.form().clockRandom.seed(4);
+        driver.form().clockRandom.seed(4);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.clickButton(ButtonId::StartButton);
+        driver.clickButton(ButtonId::StartButton);
         for (int tick = 1; tick <= 3000; ++tick) {
             tickAndPaint(tick);
         }
@@ -45,11 +46,11 @@ protected:
 
     std::size_t tickAndPaint(int tick)
     {
-        const std::size_t inTick = AllocationsDuring([&] { window.deliverTimerMove(); });
+        const std::size_t inTick = AllocationsDuring([&] { driver.deliverTimerMove(); });
         if (tick % 100 == 0) {
             // The once-a-second check is a tick of its own kind; it shows the
             // statistics and may allocate while formatting them into Qt text.
-            window.deliverTimerCheck();
+            driver.deliverTimerCheck();
         }
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
@@ -57,6 +58,7 @@ protected:
     }
 
     MainWindow window;
+    WindowDriver driver{window};
 };
 
 TEST_F(WindowAllocations, SyncWithoutChangesAllocatesNothing)
@@ -65,31 +67,36 @@ TEST_F(WindowAllocations, SyncWithoutChangesAllocatesNothing)
     // compare, at every stage of a run.
     for (int round = 0; round < 200; ++round) {
         tickAndPaint(round + 1);
-        EXPECT_EQ(AllocationsDuring([&] { window.sync(); }), 0U) << "round " << round;
+        EXPECT_EQ(AllocationsDuring([&] { driver.sync(); }), 0U) << "round " << round;
     }
-    window.clickButton(ButtonId::PauseButton);
-    EXPECT_EQ(AllocationsDuring([&] { window.sync(); }), 0U) << "paused";
+    driver.clickButton(ButtonId::PauseButton);
+    EXPECT_EQ(AllocationsDuring([&] { driver.sync(); }), 0U) << "paused";
 }
 
 TEST_F(WindowAllocations, TicksThatRepaintNothingAllocateNothing)
 {
     // At the start-up defaults a tick's allocations are Qt's: the region and
-    // the update request of QWidget::update(). Shown for the record.
+    // the update request of QWidget::update(), 1.17 a tick on average, as
+    // about two ticks in five repaint something. The bound leaves a little
+    // room for how Qt grows its regions, yet one allocation of our own on
+    // each tick that repaints lifts the average to about 1.56, and one on
+    // every tick to 2.17.
     std::size_t defaults = 0;
     for (int tick = 1; tick <= 1000; ++tick) {
         defaults += tickAndPaint(tick);
     }
-    std::printf("window tick at the start-up defaults: %.2f allocations per tick over 1000 ticks\n",
-                static_cast<double>(defaults) / 1000.0);
+    const double perTick = static_cast<double>(defaults) / 1000.0;
+    std::printf("window tick at the start-up defaults: %.2f allocations per tick over 1000 ticks\n", perTick);
+    EXPECT_LE(perTick, 1.4);
 
     // Rare arrivals leave many ticks in which nothing on screen changes: the
     // clock's caption changes, but its label is hidden while running.
-    ASSERT_TRUE(window.typeText(ComboId::ArrivalCombo, QStringLiteral("0.1")));
+    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("0.1")));
     for (int tick = 1; tick <= 1500; ++tick) {
         tickAndPaint(tick);
     }
     PaintCounter counter;
-    window.canvas()->installEventFilter(&counter);
+    driver.canvas()->installEventFilter(&counter);
     std::size_t quietTicks = 0;
     std::size_t quietAllocations = 0;
     for (int tick = 1; tick <= 1000; ++tick) {

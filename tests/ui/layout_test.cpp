@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <string>
+#include <vector>
 
 #include "tests/ui/window_fixture.h"
 
@@ -32,7 +33,7 @@ class WidgetLayout : public WindowTest, public ::testing::WithParamInterface<Wid
 TEST_P(WidgetLayout, HasNameGeometryKindAndFont)
 {
     const WidgetCase& c = GetParam();
-    auto* widget = window->findChild<QWidget*>(QString::fromLatin1(c.name));
+    auto* widget = window.findChild<QWidget*>(QString::fromLatin1(c.name));
     ASSERT_NE(widget, nullptr) << c.name;
     EXPECT_EQ(widget->geometry(), QRect(c.left, c.top, c.width, c.height)) << c.name;
     EXPECT_EQ(widget->font().family(), QStringLiteral("Liberation Sans"));
@@ -98,9 +99,8 @@ class LabelLayout : public WindowTest, public ::testing::WithParamInterface<Labe
 TEST_P(LabelLayout, HasGeometryFontAlignmentAndCaption)
 {
     const LabelCase& c = GetParam();
-    auto* label = window->findChild<DrawnItem*>(QString::fromLatin1(c.name));
-    ASSERT_NE(label, nullptr) << c.name;
-    EXPECT_EQ(label->kind(), DrawnItem::Kind::Label);
+    auto* label = window.findChild<LabelItem*>(QString::fromLatin1(c.name));
+    ASSERT_NE(label, nullptr) << c.name << " is not a label";
     EXPECT_EQ(label->pixelRect(), QRect(c.left, c.top, c.width, c.height));
     EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, c.align);
     EXPECT_EQ(label->font().family(), QString::fromLatin1(c.family));
@@ -131,8 +131,9 @@ TEST_F(WindowTest, EveryCaptionFitsItsLabel)
                                                           {"lblStdDevWaitingTime", "88.88 s"},
                                                           {"lblMeanPktsInQueue", "88.88"}};
     int checked = 0;
-    for (const DrawnItem* item : window->canvas()->items()) {
-        if (item->kind() != DrawnItem::Kind::Label) {
+    for (const DrawnItem* drawn : driver.canvas()->items()) {
+        const auto* item = qobject_cast<const LabelItem*>(drawn);
+        if (item == nullptr) {
             continue;
         }
         QString caption = item->caption();
@@ -151,7 +152,7 @@ TEST_F(WindowTest, EveryCaptionFitsItsLabel)
     const std::pair<ButtonId, const char*> captions[] = {{ButtonId::StartButton, "Stop"},
                                                          {ButtonId::PauseButton, "Continue"}};
     for (const auto& [id, caption] : captions) {
-        QPushButton* b = window->button(id);
+        QPushButton* b = driver.button(id);
         EXPECT_LT(QFontMetrics(b->font()).horizontalAdvance(QString::fromLatin1(caption)), b->width()) << caption;
     }
 }
@@ -189,9 +190,8 @@ std::vector<LineCase> LineCases()
 TEST_F(WindowTest, LinesHaveTheirEndPointsColourAndWidth)
 {
     for (const LineCase& c : LineCases()) {
-        auto* line = window->findChild<DrawnItem*>(c.name);
-        ASSERT_NE(line, nullptr) << c.name.toStdString();
-        EXPECT_EQ(line->kind(), DrawnItem::Kind::Line);
+        auto* line = window.findChild<LineItem*>(c.name);
+        ASSERT_NE(line, nullptr) << c.name.toStdString() << " is not a line";
         EXPECT_EQ(line->line(), c.line) << c.name.toStdString();
         EXPECT_EQ(line->penColor(), c.color) << c.name.toStdString();
         EXPECT_EQ(line->penWidth(), c.width) << c.name.toStdString();
@@ -206,19 +206,21 @@ TEST_F(WindowTest, ControlArraysAreNamedWithTheirIndex)
     for (const auto& [name, count] : arrays) {
         for (int i = 0; i < count; ++i) {
             const QString full = QString::fromLatin1(name) + QString::number(i);
-            auto* item = window->findChild<DrawnItem*>(full, Qt::FindChildrenRecursively);
+            auto* item = window.findChild<DrawnItem*>(full, Qt::FindChildrenRecursively);
             ASSERT_NE(item, nullptr) << full.toStdString();
             EXPECT_EQ(item->property("index").toInt(), i);
         }
         const QString beyond = QString::fromLatin1(name) + QString::number(count);
-        EXPECT_EQ(window->findChild<DrawnItem*>(beyond), nullptr) << beyond.toStdString();
+        EXPECT_EQ(window.findChild<DrawnItem*>(beyond), nullptr) << beyond.toStdString();
     }
     for (int j = 0; j <= 10; ++j) {
-        auto* box = window->findChild<DrawnItem*>(QStringLiteral("boxQueue%1").arg(j));
+        auto* box = window.findChild<OutlineItem*>(QStringLiteral("boxQueue%1").arg(j));
+        ASSERT_NE(box, nullptr) << "boxQueue" << j << " is not an outline";
         EXPECT_EQ(box->pixelRect(), QRect(168, 432 - 32 * j, 97, 33));
         EXPECT_EQ(box->penWidth(), 2);
     }
-    auto* packet = window->findChild<DrawnItem*>(QStringLiteral("sPacket50"));
+    auto* packet = window.findChild<PacketItem*>(QStringLiteral("sPacket50"));
+    ASSERT_NE(packet, nullptr);
     EXPECT_EQ(packet->pixelRect().size(), QSize(81, 25));
     EXPECT_EQ(packet->penWidth(), 3);
     EXPECT_FALSE(packet->isVisible());
@@ -226,20 +228,20 @@ TEST_F(WindowTest, ControlArraysAreNamedWithTheirIndex)
 
 TEST_F(WindowTest, WindowAndTimersAreAsLaidOut)
 {
-    EXPECT_EQ(window->size(), QSize(792, 567));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_EQ(window->palette().color(QPalette::Window), kGrey);
-    EXPECT_EQ(window->grabClientArea().size(), QSize(792, 567));
+    EXPECT_EQ(window.size(), QSize(792, 567));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.palette().color(QPalette::Window), kGrey);
+    EXPECT_EQ(driver.grabClientArea().size(), QSize(792, 567));
     const std::pair<const char*, int> timers[] = {{"TimerMove", 10}, {"TimerCheck", 1000}};
     for (const auto& [name, interval] : timers) {
-        auto* timer = window->findChild<QTimer*>(QString::fromLatin1(name));
+        auto* timer = window.findChild<QTimer*>(QString::fromLatin1(name));
         ASSERT_NE(timer, nullptr) << name;
         EXPECT_EQ(timer->interval(), interval);
         EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
         // The window under test delivers timer events only on request.
         EXPECT_FALSE(timer->isActive());
     }
-    auto* fifo = window->findChild<DrawnItem*>(QStringLiteral("shpFIFO"));
+    auto* fifo = window.findChild<OutlineItem*>(QStringLiteral("shpFIFO"));
     ASSERT_NE(fifo, nullptr);
     EXPECT_EQ(fifo->penColor(), kBlue);
     EXPECT_EQ(fifo->penWidth(), 2);
@@ -248,66 +250,76 @@ TEST_F(WindowTest, WindowAndTimersAreAsLaidOut)
 TEST(WindowTimers, FollowTheModelWhenAutomatic)
 {
     MainWindow window;
+    WindowDriver driver(window);
     window.load();
-    EXPECT_TRUE(window.timerMove()->isActive());
-    EXPECT_TRUE(window.timerCheck()->isActive());
-    window.clickButton(ButtonId::PauseButton);
-    EXPECT_FALSE(window.timerMove()->isActive());
-    EXPECT_TRUE(window.timerCheck()->isActive());
-    window.clickButton(ButtonId::PauseButton);
-    EXPECT_TRUE(window.timerMove()->isActive());
-    window.setTimersAutomatic(false);
-    EXPECT_FALSE(window.timerMove()->isActive());
-    EXPECT_FALSE(window.timerCheck()->isActive());
+    EXPECT_TRUE(driver.timerMove()->isActive());
+    EXPECT_TRUE(driver.timerCheck()->isActive());
+    driver.clickButton(ButtonId::PauseButton);
+    EXPECT_FALSE(driver.timerMove()->isActive());
+    EXPECT_TRUE(driver.timerCheck()->isActive());
+    driver.clickButton(ButtonId::PauseButton);
+    EXPECT_TRUE(driver.timerMove()->isActive());
+    driver.setTimersAutomatic(false);
+    EXPECT_FALSE(driver.timerMove()->isActive());
+    EXPECT_FALSE(driver.timerCheck()->isActive());
 }
 
-// The stacking order: each entry is painted above every entry after it.
+// The whole stacking order, front to back: each item covers every item after
+// it. A packet passes under the clock's labels and the blue outline but over
+// everything else.
 TEST_F(WindowTest, ItemsAreStackedInDrawingOrder)
 {
-    const auto& items = window->canvas()->items();
-    const auto depth = [&](const char* name) {
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i]->objectName() == QLatin1String(name)) {
-                return static_cast<int>(i);
-            }
+    std::vector<std::string> expected = {"lblTime", "shpFIFO", "lblSeconds"};
+    const auto addArray = [&](const char* name, int from, int to) {
+        for (int i = from; i >= to; --i) {
+            expected.push_back(name + std::to_string(i));
         }
-        ADD_FAILURE() << name << " is not painted";
-        return -1;
     };
-    EXPECT_EQ(items.size(), 22U + 1U + 11U + 51U + 25U + 7U);
-    const char* const frontToBack[] = {"lblTime",
-                                       "shpFIFO",
-                                       "lblSeconds",
-                                       "sPacket50",
-                                       "sPacket49",
-                                       "sPacket0",
-                                       "linServerBottom4",
-                                       "linServerTop4",
-                                       "linServer4",
-                                       "linServerLeft4",
-                                       "linServerLeft0",
-                                       "boxQueue10",
-                                       "boxQueue0",
-                                       "lblPercentDropped",
-                                       "LineOut4",
-                                       "LineOut1",
-                                       "Line12",
-                                       "LineOut0",
-                                       "Label24",
-                                       "Label23",
-                                       "lblMeanPktsInQueue",
-                                       "l_PercentDrop",
-                                       "lblPacketsLost",
-                                       "Line6",
-                                       "Line4",
-                                       "Label7",
-                                       "Label1",
-                                       "Line3",
-                                       "Line1"};
-    for (std::size_t i = 0; i + 1 < std::size(frontToBack); ++i) {
-        EXPECT_GT(depth(frontToBack[i]), depth(frontToBack[i + 1]))
-            << frontToBack[i] << " should be above " << frontToBack[i + 1];
+    addArray("sPacket", 50, 0);
+    for (int j = 4; j >= 0; --j) {
+        for (const char* line : {"linServerBottom", "linServerTop", "linServer", "linServerLeft"}) {
+            expected.push_back(line + std::to_string(j));
+        }
     }
+    addArray("boxQueue", 10, 0);
+    expected.emplace_back("lblPercentDropped");
+    addArray("LineOut", 4, 1);
+    expected.emplace_back("Line12");
+    expected.emplace_back("LineOut0");
+    for (const char* name : {"Label24",
+                             "Label23",
+                             "lblMeanPktsInQueue",
+                             "Label21",
+                             "Label20",
+                             "lblStdDevWaitingTime",
+                             "Label18",
+                             "lblMeanWaitingTime",
+                             "l_PercentDrop",
+                             "lblPacketsServiced",
+                             "lblPacketsSourced",
+                             "lblPacketsLost",
+                             "Line6",
+                             "Line5",
+                             "Line4",
+                             "Label7",
+                             "Label5",
+                             "Label4",
+                             "Label3",
+                             "Label6",
+                             "Label2",
+                             "Label1",
+                             "Line3",
+                             "Line2",
+                             "Line1"}) {
+        expected.emplace_back(name);
+    }
+
+    std::vector<std::string> painted;
+    const auto& backToFront = driver.canvas()->items();
+    for (auto item = backToFront.rbegin(); item != backToFront.rend(); ++item) {
+        painted.push_back((*item)->objectName().toStdString());
+    }
+    EXPECT_EQ(painted, expected);
 }
 
 }  // namespace

@@ -15,18 +15,18 @@ protected:
     void choose(int queueLength, int servers)
     {
         // Servers first when lowering, so the count never exceeds the length.
-        if (servers <= window->form().sim.NumServers) {
-            ASSERT_TRUE(window->chooseEntry(ComboId::ServerCombo, QString::number(servers)));
-            ASSERT_TRUE(window->chooseEntry(ComboId::QueueCombo, QString::number(queueLength)));
+        if (servers <= driver.form().sim.NumServers) {
+            ASSERT_TRUE(driver.chooseEntry(ComboId::ServerCombo, QString::number(servers)));
+            ASSERT_TRUE(driver.chooseEntry(ComboId::QueueCombo, QString::number(queueLength)));
         } else {
-            ASSERT_TRUE(window->chooseEntry(ComboId::QueueCombo, QString::number(queueLength)));
-            ASSERT_TRUE(window->chooseEntry(ComboId::ServerCombo, QString::number(servers)));
+            ASSERT_TRUE(driver.chooseEntry(ComboId::QueueCombo, QString::number(queueLength)));
+            ASSERT_TRUE(driver.chooseEntry(ComboId::ServerCombo, QString::number(servers)));
         }
-        ASSERT_EQ(window->form().sim.QueueLength, queueLength);
-        ASSERT_EQ(window->form().sim.NumServers, servers);
+        ASSERT_EQ(driver.form().sim.QueueLength, queueLength);
+        ASSERT_EQ(driver.form().sim.NumServers, servers);
     }
 
-    Packet& packet(int i) { return window->form().sim.packets[static_cast<std::size_t>(i)]; }
+    Packet& packet(int i) { return driver.form().sim.packets[static_cast<std::size_t>(i)]; }
 
     void place(int i, float left, float top, Rgb colour)
     {
@@ -46,7 +46,7 @@ TEST_P(OutlineTest, SurroundsTheBoxesAndMeetsTheArrivalLine)
 {
     const int length = GetParam();
     choose(length, 1);
-    const QImage image = window->grabClientArea();
+    const QImage image = driver.grabClientArea();
     const int top = 456 - 32 * length;
     for (int y : {top, top + 1, 471, 472}) {
         EXPECT_EQ(pixel(image, 200, y), kBlue) << "row " << y;
@@ -80,7 +80,7 @@ TEST_P(StructureTest, ShowsExactlyTheBoxesAndServers)
 {
     const auto [length, servers] = GetParam();
     choose(length, servers);
-    const QImage image = window->grabClientArea();
+    const QImage image = driver.grabClientArea();
     for (int j = 0; j <= 10; ++j) {
         // The left edge of box j, halfway down the box.
         const QColor edge = pixel(image, 168, 448 - 32 * j);
@@ -107,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(Pairs, StructureTest,
 
 TEST_F(RenderTest, RaisingAndLoweringBackLeavesThePictureAsItWas)
 {
-    const QImage before = window->grabClientArea();
+    const QImage before = driver.grabClientArea();
     choose(10, 5);
-    EXPECT_NE(window->grabClientArea(), before);
+    EXPECT_NE(driver.grabClientArea(), before);
     choose(3, 1);
-    EXPECT_EQ(window->grabClientArea(), before);
+    EXPECT_EQ(driver.grabClientArea(), before);
 }
 
 TEST_F(RenderTest, PacketIsDrawnInItsColourAtItsRoundedPosition)
@@ -120,8 +120,8 @@ TEST_F(RenderTest, PacketIsDrawnInItsColourAtItsRoundedPosition)
     const QColor fill(10, 200, 30);
     // 450.4 rounds down, 150.5 to the even neighbour 150.
     place(7, 450.4F, 150.5F, colour);
-    window->sync();
-    QImage image = window->grabClientArea();
+    driver.sync();
+    QImage image = driver.grabClientArea();
     EXPECT_EQ(pixel(image, 450 + 40, 150 + 12), fill);
     for (QPoint p : {QPoint(450, 150), QPoint(452, 152), QPoint(530, 174), QPoint(528, 160)}) {
         EXPECT_EQ(pixel(image, p.x(), p.y()), kBlack) << p.x() << ',' << p.y();
@@ -132,8 +132,8 @@ TEST_F(RenderTest, PacketIsDrawnInItsColourAtItsRoundedPosition)
     EXPECT_EQ(pixel(image, 490, 175), kGrey);
 
     packet(7).Visible = false;
-    window->sync();
-    image = window->grabClientArea();
+    driver.sync();
+    image = driver.grabClientArea();
     EXPECT_EQ(pixel(image, 490, 162), kGrey);
     EXPECT_EQ(pixel(image, 450, 150), kGrey);
 }
@@ -142,15 +142,15 @@ TEST_F(RenderTest, HigherPacketCoversLowerOne)
 {
     place(3, 400, 150, {255, 0, 0});
     place(4, 420, 155, {0, 255, 0});
-    window->sync();
-    const QImage image = window->grabClientArea();
+    driver.sync();
+    const QImage image = driver.grabClientArea();
     EXPECT_EQ(pixel(image, 440, 165), QColor(0, 255, 0));
     EXPECT_EQ(pixel(image, 405, 160), QColor(255, 0, 0));
 }
 
 TEST_F(RenderTest, PacketCoversLabelsAndLinesButNotTheOutline)
 {
-    const QImage before = window->grabClientArea();
+    const QImage before = driver.grabClientArea();
     // Dark pixels of "Mean Waiting Time" inside the label.
     const QRect labelText(420, 208, 100, 25);
     int dark = 0;
@@ -168,8 +168,8 @@ TEST_F(RenderTest, PacketCoversLabelsAndLinesButNotTheOutline)
     place(2, 500, 436, {250, 200, 0});  // on exit line 0
     place(3, 176, 348, {250, 200, 0});  // dropping into the queue, across the outline's top edge
     place(4, 100, 20, {250, 200, 0});   // partly under lblSeconds
-    window->sync();
-    const QImage image = window->grabClientArea();
+    driver.sync();
+    const QImage image = driver.grabClientArea();
     for (int y = 211; y <= 229; ++y) {
         for (int x = 423; x <= 497; ++x) {
             ASSERT_EQ(pixel(image, x, y), fill) << x << ',' << y;
@@ -188,12 +188,12 @@ TEST_F(RenderTest, PacketCoversLabelsAndLinesButNotTheOutline)
 
 TEST_F(RenderTest, PacketsMoveOnScreenAsTicksMoveThem)
 {
-    window->clickButton(ButtonId::StartButton);
-    ASSERT_EQ(window->button(ButtonId::StartButton)->text(), QStringLiteral("Stop"));
-    const auto& packets = window->form().sim.packets;
+    driver.clickButton(ButtonId::StartButton);
+    ASSERT_EQ(driver.button(ButtonId::StartButton)->text(), QStringLiteral("Stop"));
+    const auto& packets = driver.form().sim.packets;
     int moving = -1;
     for (int tick = 0; tick < 20000 && moving < 0; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         for (int i = 0; i <= MaxPacket; ++i) {
             if (packets[static_cast<std::size_t>(i)].Visible) {
                 moving = i;
@@ -208,28 +208,28 @@ TEST_F(RenderTest, PacketsMoveOnScreenAsTicksMoveThem)
     const Packet& p = packets[static_cast<std::size_t>(moving)];
     const QColor fill(p.FillColor.r, p.FillColor.g, p.FillColor.b);
     const QPoint first = centre();
-    EXPECT_EQ(pixel(window->grabClientArea(), first.x(), first.y()), fill);
+    EXPECT_EQ(pixel(driver.grabClientArea(), first.x(), first.y()), fill);
     for (int step = 0; step < 4; ++step) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         ASSERT_TRUE(p.Visible);
         const QPoint now = centre();
-        const QImage image = window->grabClientArea();
+        const QImage image = driver.grabClientArea();
         EXPECT_EQ(pixel(image, now.x(), now.y()), fill) << "step " << step;
         EXPECT_EQ(pixel(image, now.x(), now.y() - 14), fill) << "step " << step;
     }
     const QPoint last = centre();
     EXPECT_GT(last.y(), first.y() + 40);
     // Where the packet was is no longer painted in its colour.
-    EXPECT_NE(pixel(window->grabClientArea(), first.x(), first.y() - 12), fill);
+    EXPECT_NE(pixel(driver.grabClientArea(), first.x(), first.y() - 12), fill);
 }
 
 TEST_F(RenderTest, LabelsShowTheirModelCaptions)
 {
-    QImage before = window->grabClientArea();
-    window->form().sim.display.lblPacketsLost.caption = "12345";
-    window->form().sim.display.lblSeconds.visible = false;
-    window->sync();
-    QImage after = window->grabClientArea();
+    QImage before = driver.grabClientArea();
+    driver.form().sim.display.lblPacketsLost.caption = "12345";
+    driver.form().sim.display.lblSeconds.visible = false;
+    driver.sync();
+    QImage after = driver.grabClientArea();
     EXPECT_NE(after.copy(8, 512, 129, 41), before.copy(8, 512, 129, 41));
     EXPECT_NE(after.copy(0, 0, 113, 33), before.copy(0, 0, 113, 33));
     // Outside the two labels nothing changed.

@@ -8,8 +8,11 @@
 #include <QTest>
 
 #include <string>
+#include <string_view>
 
+#include "tests/support/load.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/text.h"
 
 namespace waitline::test {
 namespace {
@@ -40,10 +43,10 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         flush();
-        window->canvas()->installEventFilter(&recorder);
+        driver.canvas()->installEventFilter(&recorder);
         recorder.clear();
     }
 
@@ -60,7 +63,7 @@ protected:
     // The window's pixels as the partial repaints left them.
     QImage shown() const
     {
-        return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
     // Flushes the updates, then compares the window's pixels with a full
@@ -69,7 +72,7 @@ protected:
     {
         flush();
         const QImage partial = shown();
-        const QImage full = window->grabClientArea();
+        const QImage full = driver.grabClientArea();
         if (partial.size() != full.size()) {
             return ::testing::AssertionFailure() << "window buffer is " << partial.width() << 'x' << partial.height();
         }
@@ -93,15 +96,14 @@ protected:
 
     void setHeavyLoad()
     {
-        ASSERT_TRUE(window->typeText(ComboId::ArrivalCombo, QStringLiteral("50")));
-        ASSERT_TRUE(window->typeText(ComboId::ServeRateCombo, QStringLiteral("50")));
-        ASSERT_TRUE(window->chooseEntry(ComboId::QueueCombo, QStringLiteral("10")));
-        ASSERT_TRUE(window->chooseEntry(ComboId::ServerCombo, QStringLiteral("5")));
+        ApplyHeavyLoad(
+            [this](ComboId box, std::string_view text) { EXPECT_TRUE(driver.typeText(box, ToQString(text))); },
+            [this](ComboId box, std::string_view entry) { EXPECT_TRUE(driver.chooseEntry(box, ToQString(entry))); });
     }
 
     void place(int i, float left, float top, Rgb colour)
     {
-        Packet& p = window->form().sim.packets[static_cast<std::size_t>(i)];
+        Packet& p = driver.form().sim.packets[static_cast<std::size_t>(i)];
         p.Left = left;
         p.Top = top;
         p.FillColor = colour;
@@ -113,15 +115,15 @@ protected:
 
 TEST_F(RepaintTest, TicksAtBothLoadsShowWhatAFullRepaintShows)
 {
-    window->form().clockRandom.seed(7);
-    window->clickButton(ButtonId::StartButton);
+    driver.form().clockRandom.seed(7);
+    driver.clickButton(ButtonId::StartButton);
     ASSERT_TRUE(showsFullRepaint());
     // Light load: packets drop into the queue, are served and leave along the
     // exit line, or are turned away past the "Lost" bin.
     for (int tick = 1; tick <= 600; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         if (tick % 100 == 0) {
-            ASSERT_TRUE(window->deliverTimerCheck());
+            ASSERT_TRUE(driver.deliverTimerCheck());
         }
         ASSERT_TRUE(showsFullRepaint()) << "light load, tick " << tick;
     }
@@ -130,27 +132,27 @@ TEST_F(RepaintTest, TicksAtBothLoadsShowWhatAFullRepaintShows)
     setHeavyLoad();
     ASSERT_TRUE(showsFullRepaint());
     for (int tick = 1; tick <= 600; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         if (tick % 100 == 0) {
-            ASSERT_TRUE(window->deliverTimerCheck());
+            ASSERT_TRUE(driver.deliverTimerCheck());
         }
         ASSERT_TRUE(showsFullRepaint()) << "heavy load, tick " << tick;
     }
     int visible = 0;
-    for (const Packet& p : window->form().sim.packets) {
+    for (const Packet& p : driver.form().sim.packets) {
         visible += p.Visible ? 1 : 0;
     }
     EXPECT_GT(visible, 5) << "the heavy load should keep many packets in flight";
     // One place and one server under the same arrivals: most packets are
     // turned away and fall past the "Lost" label into the bin.
-    ASSERT_TRUE(window->chooseEntry(ComboId::ServerCombo, QStringLiteral("1")));
-    ASSERT_TRUE(window->chooseEntry(ComboId::QueueCombo, QStringLiteral("1")));
-    const auto lostBefore = window->form().sim.PacketsLost;
+    ASSERT_TRUE(driver.chooseEntry(ComboId::ServerCombo, QStringLiteral("1")));
+    ASSERT_TRUE(driver.chooseEntry(ComboId::QueueCombo, QStringLiteral("1")));
+    const auto lostBefore = driver.form().sim.PacketsLost;
     for (int tick = 1; tick <= 300; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         ASSERT_TRUE(showsFullRepaint()) << "overload, tick " << tick;
     }
-    EXPECT_GT(window->form().sim.PacketsLost, lostBefore);
+    EXPECT_GT(driver.form().sim.PacketsLost, lostBefore);
 }
 
 TEST_F(RepaintTest, PacketsCrossingLabelsLinesAndTheOutlineLeaveNoTrace)
@@ -175,60 +177,60 @@ TEST_F(RepaintTest, PacketsCrossingLabelsLinesAndTheOutlineLeaveNoTrace)
         for (int step = 0; step < 12; ++step) {
             place(5, static_cast<float>(at.x()), static_cast<float>(at.y()),
                   {static_cast<std::uint8_t>(20 * step), 120, 250});
-            window->sync();
+            driver.sync();
             ASSERT_TRUE(showsFullRepaint()) << "step " << step;
             at += path.step;
         }
-        window->form().sim.packets[5].Visible = false;
-        window->sync();
+        driver.form().sim.packets[5].Visible = false;
+        driver.sync();
         ASSERT_TRUE(showsFullRepaint()) << "after hiding the packet";
     }
 }
 
 TEST_F(RepaintTest, LabelCaptionsAndVisibilityRepaintTheirLabels)
 {
-    DisplayModel& d = window->form().sim.display;
+    DisplayModel& d = driver.form().sim.display;
     const std::string captions[] = {"12345", "7", "", "123456789012", "0"};
     for (const std::string& caption : captions) {
         d.lblPacketsLost.caption = caption;
         d.lblMeanWaitingTime.caption = " " + caption + " s";
         d.lblSeconds.visible = !d.lblSeconds.visible;
         d.lblSeconds.caption = caption;
-        window->sync();
+        driver.sync();
         ASSERT_TRUE(showsFullRepaint()) << '"' << caption << '"';
     }
     // A caption changed while hidden shows when the label shows again.
     d.lblSeconds.visible = false;
-    window->sync();
+    driver.sync();
     d.lblSeconds.caption = "99.99";
-    window->sync();
+    driver.sync();
     ASSERT_TRUE(showsFullRepaint());
     d.lblSeconds.visible = true;
-    window->sync();
+    driver.sync();
     ASSERT_TRUE(showsFullRepaint());
 }
 
 TEST_F(RepaintTest, QueueDrawingChangesRepaintTheWholePicture)
 {
-    window->form().clockRandom.seed(3);
-    window->clickButton(ButtonId::StartButton);
+    driver.form().clockRandom.seed(3);
+    driver.clickButton(ButtonId::StartButton);
     setHeavyLoad();
     for (int tick = 0; tick < 300; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
     }
     ASSERT_TRUE(showsFullRepaint());
     recorder.clear();
-    ASSERT_TRUE(window->chooseEntry(ComboId::ServerCombo, QStringLiteral("2")));
+    ASSERT_TRUE(driver.chooseEntry(ComboId::ServerCombo, QStringLiteral("2")));
     ASSERT_TRUE(showsFullRepaint());
-    EXPECT_TRUE(recorder.painted.contains(window->canvas()->rect()));
+    EXPECT_TRUE(recorder.painted.contains(driver.canvas()->rect()));
     for (int tick = 0; tick < 100; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         ASSERT_TRUE(showsFullRepaint()) << "tick " << tick;
     }
-    ASSERT_TRUE(window->chooseEntry(ComboId::QueueCombo, QStringLiteral("4")));
+    ASSERT_TRUE(driver.chooseEntry(ComboId::QueueCombo, QStringLiteral("4")));
     ASSERT_TRUE(showsFullRepaint());
     for (int tick = 0; tick < 100; ++tick) {
-        ASSERT_TRUE(window->deliverTimerMove());
+        ASSERT_TRUE(driver.deliverTimerMove());
         ASSERT_TRUE(showsFullRepaint()) << "tick " << tick;
     }
 }
@@ -236,19 +238,19 @@ TEST_F(RepaintTest, QueueDrawingChangesRepaintTheWholePicture)
 TEST_F(RepaintTest, RepaintsOnlyWhatChanged)
 {
     place(9, 400, 100, {200, 10, 10});
-    window->sync();
+    driver.sync();
     flush();
     recorder.clear();
 
     // Nothing changed: nothing is painted.
-    window->sync();
+    driver.sync();
     flush();
     EXPECT_EQ(recorder.paints, 0);
 
     // One packet steps down: its old and new places are repainted, and no
     // more than a little around them.
     place(9, 400, 116, {200, 10, 10});
-    window->sync();
+    driver.sync();
     flush();
     const QRect moved = QRect(400, 100, 81, 25) | QRect(400, 116, 81, 25);
     EXPECT_GE(recorder.paints, 1);
@@ -259,14 +261,14 @@ TEST_F(RepaintTest, RepaintsOnlyWhatChanged)
     // Only a colour change: the packet's own place.
     recorder.clear();
     place(9, 400, 116, {10, 200, 10});
-    window->sync();
+    driver.sync();
     flush();
     EXPECT_EQ(recorder.painted.boundingRect(), QRect(400, 116, 81, 25));
 
     // A counter's new caption: that label only.
     recorder.clear();
-    window->form().sim.display.lblPacketsServiced.caption = "42";
-    window->sync();
+    driver.form().sim.display.lblPacketsServiced.caption = "42";
+    driver.sync();
     flush();
     EXPECT_EQ(recorder.painted.boundingRect(), QRect(280, 456, 137, 41));
     EXPECT_TRUE(showsFullRepaint());

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
@@ -17,7 +16,10 @@ inline void PrintTo(const QColor& c, std::ostream* os)
 QT_END_NAMESPACE
 
 #include "ui/canvas.h"
+#include "ui/choice_combo_box.h"
+#include "ui/drawn_items.h"
 #include "ui/main_window.h"
+#include "ui/window_driver.h"
 
 namespace waitline::test {
 
@@ -31,14 +33,14 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>();
-        window->setTimersAutomatic(false);
-        window->load();
+        driver.setTimersAutomatic(false);
+        window.load();
     }
 
     QColor pixel(const QImage& image, int x, int y) const { return image.pixelColor(x, y); }
 
-    std::unique_ptr<MainWindow> window;
+    MainWindow window;
+    WindowDriver driver{window};
 };
 
 }  // namespace waitline::test

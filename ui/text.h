@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+// The model's texts are UTF-8 and nearly always plain ASCII; the window
+// compares and copies them on every tick, so the ASCII case allocates nothing.
+namespace waitline {
+
+bool IsAscii(std::string_view text);
+
+QString ToQString(std::string_view text);
+
+// Whether shown holds the same text as the UTF-8 text. Allocates nothing when
+// the text is plain ASCII.
+bool SameText(const QString& shown, std::string_view text);
+
+}  // namespace waitline

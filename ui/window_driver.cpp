@@ -1,0 +1,86 @@
+#include "ui/window_driver.h"
+
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <utility>
+
+#include "ui/choice_combo_box.h"
+#include "ui/main_window.h"
+#include "ui/window_layout.h"
+
+namespace waitline {
+
+Form& WindowDriver::form() { return window_.form_; }
+
+const Form& WindowDriver::form() const { return window_.form_; }
+
+void WindowDriver::sync() { window_.sync(); }
+
+void WindowDriver::setTimersAutomatic(bool automatic)
+{
+    window_.timersAutomatic_ = automatic;
+    window_.syncTimers();
+}
+
+bool WindowDriver::deliverTimerMove() { return window_.deliverTimerMove(); }
+
+bool WindowDriver::deliverTimerCheck() { return window_.deliverTimerCheck(); }
+
+void WindowDriver::clickButton(ButtonId id) { button(id)->click(); }
+
+bool WindowDriver::typeText(ComboId id, const QString& text)
+{
+    QLineEdit* edit = combo(id)->lineEdit();
+    if (edit == nullptr) {
+        return false;
+    }
+    edit->selectAll();
+    if (text.isEmpty()) {
+        edit->del();
+    } else {
+        edit->insert(text);
+    }
+    return true;
+}
+
+bool WindowDriver::chooseEntry(ComboId id, const QString& entry)
+{
+    ChoiceComboBox* c = combo(id);
+    const int index = c->findText(entry, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        return false;
+    }
+    {
+        const QSignalBlocker block(c);
+        c->setCurrentIndex(index);
+    }
+    Q_EMIT c->chosen(index);
+    return true;
+}
+
+void WindowDriver::setMessageHandler(std::function<void(std::string_view)> handler)
+{
+    window_.messageHandler_ = std::move(handler);
+}
+
+bool WindowDriver::handlerRunning() const { return window_.handlerRunning_; }
+
+QImage WindowDriver::grabClientArea()
+{
+    return window_.grab(QRect(QPoint(0, 0), layout::kClientSize)).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QPushButton* WindowDriver::button(ButtonId id) const { return window_.button(id); }
+
+ChoiceComboBox* WindowDriver::combo(ComboId id) const { return window_.combo(id); }
+
+Canvas* WindowDriver::canvas() const { return window_.picture_.canvas(); }
+
+QTimer* WindowDriver::timerMove() const { return window_.timerMove_; }
+
+QTimer* WindowDriver::timerCheck() const { return window_.timerCheck_; }
+
+}  // namespace waitline

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <string_view>
+
+#include "control/controls.h"
+#include "control/form.h"
+
+class QPushButton;
+class QTimer;
+
+namespace waitline {
+
+class Canvas;
+class ChoiceComboBox;
+class MainWindow;
+
+// How tools and tests drive the main window: its timers' events on request,
+// user actions through the real widgets, its picture and its Form.
+class WindowDriver {
+public:
+    explicit WindowDriver(MainWindow& window) : window_(window) {}
+
+    Form& form();
+    const Form& form() const;
+
+    // Shows the display model and the packet table again. Call after changing
+    // the Form directly.
+    void sync();
+
+    // With false, the two QTimers never run and events come only from
+    // deliverTimerMove/deliverTimerCheck. True (the default) lets them follow
+    // the model's TimerMove/TimerCheck Enabled flags.
+    void setTimersAutomatic(bool automatic);
+
+    // One event of each timer, exactly as the QTimer's timeout delivers it.
+    // Returns false when nothing ran: the timer is disabled in the model, or
+    // another handler is running.
+    bool deliverTimerMove();
+    bool deliverTimerCheck();
+
+    // Presses the button through the real QPushButton.
+    void clickButton(ButtonId id);
+
+    // Replaces the box's text as if the user selected all of it and typed
+    // `text` into its field. Returns false for a list-only box.
+    bool typeText(ComboId id, const QString& text);
+
+    // Picks the list entry with exactly this text, as if from the opened list.
+    // Returns false when no entry has that text.
+    bool chooseEntry(ComboId id, const QString& entry);
+
+    // Where the "Silly Error: Ran Out of Packets" message goes instead of the
+    // modal box. The handler runs inside the handler that raised the message.
+    void setMessageHandler(std::function<void(std::string_view)> handler);
+
+    // Whether a handler is running right now.
+    bool handlerRunning() const;
+
+    // The client area as shown now, 792 x 567.
+    QImage grabClientArea();
+
+    QPushButton* button(ButtonId id) const;
+    ChoiceComboBox* combo(ComboId id) const;
+    Canvas* canvas() const;
+    QTimer* timerMove() const;
+    QTimer* timerCheck() const;
+
+private:
+    MainWindow& window_;
+};
+
+}  // namespace waitline
