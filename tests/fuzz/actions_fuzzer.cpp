@@ -19,16 +19,16 @@ using namespace waitline;
 class Input {
 public:
     Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool Empty() const { return position_ >= size_; }
-    std::uint8_t Byte() { return Empty() ? 0 : data_[position_++]; }
-    std::string Text()
+    bool empty() const { return position_ >= size_; }
+    std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
+    std::string text()
     {
-        std::string text;
-        const std::size_t length = Byte() % 24U;
-        for (std::size_t k = 0; k < length && !Empty(); ++k) {
-            text.push_back(static_cast<char>(Byte()));
+        std::string typed;
+        const std::size_t length = byte() % 24U;
+        for (std::size_t k = 0; k < length && !empty(); ++k) {
+            typed.push_back(static_cast<char>(byte()));
         }
-        return text;
+        return typed;
     }
 
 private:
@@ -71,18 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input input(data, size);
     Form form;
     FormLoad(form);
-    form.clockRandom.seed(input.Byte());
+    form.clockRandom.seed(input.byte());
     int steps = 0;
-    while (!input.Empty() && steps++ < 400) {
-        const std::uint8_t op = input.Byte();
-        const auto box = static_cast<ComboId>(input.Byte() % 6U);
+    while (!input.empty() && steps++ < 400) {
+        const std::uint8_t op = input.byte();
+        const auto box = static_cast<ComboId>(input.byte() % 6U);
         switch (op % 8U) {
         case 0: TypeText(form, box, input.text()); break;
-        case 1: TypeText(form, box, kTypical[input.Byte() % std::size(kTypical)]); break;
+        case 1: TypeText(form, box, kTypical[input.byte() % std::size(kTypical)]); break;
         case 2: {
             const ComboBox& combo = Combo(form.sim.display, box);
             if (!combo.list.empty()) {
-                const std::string entry = combo.list[input.Byte() % combo.list.size()];
+                const std::string entry = combo.list[input.byte() % combo.list.size()];
                 ChooseEntry(form, box, entry);
             }
             break;
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4: Click(form, ButtonId::PauseButton); break;
         case 5: DeliverTimerCheck(form); break;
         default: {
-            const int ticks = 1 + input.Byte() * 4;
+            const int ticks = 1 + input.byte() * 4;
             for (int k = 0; k < ticks; ++k) {
                 DeliverTimerMove(form);
                 CheckAfterStep(form);
