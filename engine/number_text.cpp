@@ -297,4 +297,17 @@ std::string FormatStatistic(double value, std::string_view unit)
     return text;
 }
 
+std::optional<std::uint64_t> DigitsNumber(std::string_view text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{}) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace waitline

@@ -25,6 +25,11 @@ std::optional<double> StrictNumber(std::string_view text);
 // 16-bit range.
 std::optional<std::int16_t> WholeNumber(std::string_view text);
 
+// A whole number written with digits only (no sign, blank, point or
+// exponent), as the tools take counts, seeds and seconds. Empty for any other
+// text or a value beyond 64 bits.
+std::optional<std::uint64_t> DigitsNumber(std::string_view text);
+
 // Nearest whole number, halves to the even neighbour (62.5 gives 62).
 double RoundHalfEven(double x);
 

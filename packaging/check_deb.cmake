@@ -51,6 +51,7 @@ endforeach()
 
 execute_process(COMMAND "${DPKG_DEB}" -c "${debs}" OUTPUT_VARIABLE contents COMMAND_ERROR_IS_FATAL ANY)
 foreach(path usr/bin/waitline
+             usr/bin/waitline-batch
              usr/share/applications/${APP_ID}.desktop
              usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
              usr/share/metainfo/${APP_ID}.metainfo.xml

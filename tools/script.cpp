@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "engine/number_text.h"
+
 namespace waitline::script {
 
 namespace {
@@ -20,19 +22,6 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text)
         return {text, {}};
     }
     return {text.substr(0, blank), text.substr(blank + 1)};
-}
-
-std::optional<std::uint64_t> WholeNumberArgument(std::string_view text)
-{
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc{}) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // A plain decimal such as 0.5 (no sign, no exponent) that is in [0, 1) once
@@ -61,7 +50,7 @@ Parsed Counted(std::string_view name, std::string_view argument)
 {
     std::uint64_t count = 1;
     if (!argument.empty()) {
-        const auto value = WholeNumberArgument(argument);
+        const auto value = DigitsNumber(argument);
         if (!value) {
             return Error("bad number: " + std::string(argument));
         }
@@ -131,7 +120,7 @@ Parsed ParseLine(std::string_view line)
         return ParseRandom(rest);
     }
     if (name == "seed") {
-        const auto seed = WholeNumberArgument(rest);
+        const auto seed = DigitsNumber(rest);
         if (!seed) {
             return Error("bad number: " + std::string(rest));
         }
@@ -148,7 +137,7 @@ Parsed ParseLine(std::string_view line)
         return Counted(name, rest);
     }
     if (name == "run") {
-        const auto seconds = WholeNumberArgument(rest);
+        const auto seconds = DigitsNumber(rest);
         if (!seconds) {
             return Error("bad number: " + std::string(rest));
         }

@@ -1,0 +1,164 @@
+// waitline-batch --seed N gives exactly the statistics the scenario runner
+// dumps after `seed N`, the same settings, `click StartButton` and `run S`:
+// both programs run as they are installed, the runner with the real window
+// off screen. And replications come out the same on any number of threads.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "tools/batch/batch_run.h"
+
+namespace waitline::batch {
+namespace {
+
+struct Case {
+    const char* name;
+    const char* arrival;
+    const char* service;
+    const char* arrivalRate;
+    const char* serviceRate;
+    int queueLength;
+    int servers;
+    int seconds;
+    int seed;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+std::string Output(const std::string& command)
+{
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return text;
+    }
+    std::array<char, 4096> buffer{};
+    for (std::size_t n = 0; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+        text.append(buffer.data(), n);
+    }
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return text;
+}
+
+// The number after "key": in a line of JSON, where the key appears once.
+double Number(std::string_view json, std::string_view key)
+{
+    const std::string quoted = "\"" + std::string(key) + "\":";
+    const std::size_t at = json.find(quoted);
+    EXPECT_NE(at, std::string_view::npos) << key << " in " << json;
+    if (at == std::string_view::npos) {
+        return -1.0;
+    }
+    const char* first = json.data() + at + quoted.size();
+    double value = 0.0;
+    const auto result = std::from_chars(first, json.data() + json.size(), value);
+    EXPECT_EQ(result.ec, std::errc{}) << key;
+    return value;
+}
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+class SameAsWindow : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SameAsWindow, GivesTheScenarioRunnersStatistics)
+{
+    const Case& c = GetParam();
+    const std::string script = ::testing::TempDir() + "batch_" + c.name + ".scn";
+    std::ofstream(script) << "seed " << c.seed << "\nchoose SourceCombo " << c.arrival << "\nchoose ServiceCombo "
+                          << c.service << "\ntype ArrivalCombo " << c.arrivalRate << "\ntype ServeRateCombo "
+                          << c.serviceRate << "\nchoose QueueCombo " << c.queueLength << "\nchoose ServerCombo "
+                          << c.servers << "\nclick StartButton\nrun " << c.seconds << "\ndump\n";
+    const std::string window = Output(Quoted(WAITLINE_SCENARIO) + " " + Quoted(script));
+    const std::string batch =
+        Output(Quoted(WAITLINE_BATCH) + " --format json --seed " + std::to_string(c.seed) + " --arrival " +
+               Quoted(c.arrival) + " --service " + Quoted(c.service) + " --arrival-rate " + c.arrivalRate +
+               " --service-rate " + c.serviceRate + " --queue-length " + std::to_string(c.queueLength) + " --servers " +
+               std::to_string(c.servers) + " --seconds " + std::to_string(c.seconds));
+    const std::size_t simulatedAt = batch.find("\"simulated\":");
+    ASSERT_NE(simulatedAt, std::string::npos) << batch;
+    const std::string_view simulated =
+        std::string_view(batch).substr(simulatedAt, batch.find('}', simulatedAt) - simulatedAt);
+
+    ASSERT_GT(Number(window, "PacketsServiced"), 0.0);
+    EXPECT_EQ(Number(simulated, "sourced"), Number(window, "PacketsSourced"));
+    EXPECT_EQ(Number(simulated, "served"), Number(window, "PacketsServiced"));
+    EXPECT_EQ(Number(simulated, "lost"), Number(window, "PacketsLost"));
+    EXPECT_EQ(Number(simulated, "loss"), Number(window, "PercentDropped") / 100.0);
+    EXPECT_EQ(Number(simulated, "mean_time_in_system"), Number(window, "MeanWaitingTime"));
+    EXPECT_EQ(Number(simulated, "sd_time_in_system"), Number(window, "StdDevWaitingTime"));
+    EXPECT_EQ(Number(simulated, "mean_in_system"), Number(window, "MeanPktsInQueue"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SameAsWindow,
+                         ::testing::Values(
+                             // Neither distribution exponential, a sixth of the packets lost.
+                             Case{"UniformParetoWithLosses", "Uniform", "Pareto 0.2", "3", "1.5", 4, 2, 300, 7},
+                             // The heavy load: many packets in flight and several served in a tick.
+                             Case{"HeavyLoad", "Exponential", "Exponential", "50", "50", 10, 5, 120, 1},
+                             // Fast even arrivals that five servers cannot keep up with.
+                             Case{"RegularArrivalsOverloaded", "Regular", "Exponential", "20", "3", 10, 5, 200, 42},
+                             // Rates that are not list entries, one place, seed 0.
+                             Case{"TypedRatesOnePlace", "Pareto 0.5", "Regular", "2.5", "0.8", 1, 1, 150, 0}),
+                         [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+
+bool SameTotals(const RunTotals& a, const RunTotals& b)
+{
+    return a.ticks == b.ticks && a.sourced == b.sourced && a.lost == b.lost && a.served == b.served &&
+           a.timeInSystemMs == b.timeInSystemMs && a.depthTicks == b.depthTicks;
+}
+
+bool SameStatistics(const DemoStatistics& a, const DemoStatistics& b)
+{
+    return a.sourced == b.sourced && a.served == b.served && a.lost == b.lost && a.loss == b.loss &&
+           a.meanTimeInSystem == b.meanTimeInSystem && a.sdTimeInSystem == b.sdTimeInSystem &&
+           a.meanInSystem == b.meanInSystem;
+}
+
+TEST(Replications, UseSeedPlusIndexWhateverTheThreads)
+{
+    Settings settings;
+    settings.arrivalRate = 8.0;
+    settings.serviceRate = 3.0;
+    settings.servers = 2;
+    settings.queueLength = 5;
+    settings.seconds = 120;
+    settings.warmup = 20;
+    settings.seed = 90;
+    settings.replications = 5;
+    const std::vector<ReplicationResult> oneThread = RunReplications(settings, 1);
+    const std::vector<ReplicationResult> twoThreads = RunReplications(settings, 2);
+    ASSERT_EQ(oneThread.size(), 5U);
+    ASSERT_EQ(twoThreads.size(), 5U);
+    for (std::size_t i = 0; i < oneThread.size(); ++i) {
+        const ReplicationResult alone = RunReplication(settings, settings.seed + i);
+        EXPECT_TRUE(SameStatistics(oneThread[i].demo, alone.demo)) << i;
+        EXPECT_TRUE(SameStatistics(twoThreads[i].demo, alone.demo)) << i;
+        EXPECT_TRUE(SameTotals(twoThreads[i].afterWarmup, alone.afterWarmup)) << i;
+    }
+    // Replications differ from each other.
+    EXPECT_NE(oneThread[0].demo.sourced, oneThread[1].demo.sourced);
+
+    const Summary summary = Summarise(settings, twoThreads);
+    std::int64_t lost = 0;
+    double meanInSystem = 0.0;
+    for (const ReplicationResult& r : oneThread) {
+        lost += r.demo.lost;
+        meanInSystem += r.demo.meanInSystem;
+    }
+    EXPECT_EQ(summary.simulated.lost, lost);
+    EXPECT_EQ(summary.simulated.meanInSystem, meanInSystem / 5.0);
+    ASSERT_TRUE(summary.ci95.meanInSystem);
+    EXPECT_TRUE(summary.ci95.loss);
+    EXPECT_TRUE(summary.ci95.meanTimeInSystem);
+}
+
+}  // namespace
+}  // namespace waitline::batch

@@ -1,0 +1,170 @@
+#include "tools/batch/batch_run.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "control/form.h"
+#include "engine/number_text.h"
+
+namespace waitline::batch {
+
+namespace {
+
+// A simulated second as the scenario runner's `run` delivers it: 100 ticks of
+// 10 ms, then the once-a-second check.
+constexpr int kTicksPerSecond = 100;
+
+void Require(bool done, const char* what)
+{
+    // The options were checked before; a refusal here means the controller
+    // and the checks disagree, and no result would be the demo's.
+    if (!done) {
+        throw std::logic_error(what);
+    }
+}
+
+void ApplySettings(Form& form, const Settings& settings)
+{
+    // The same actions, in the same order, as a scenario that chooses the
+    // distributions, types the rates and chooses the queue length before the
+    // servers (the server list is cut to the queue length).
+    Require(ChooseEntry(form, ComboId::SourceCombo, settings.arrival), "arrival distribution refused");
+    Require(ChooseEntry(form, ComboId::ServiceCombo, settings.service), "service distribution refused");
+    Require(TypeText(form, ComboId::ArrivalCombo, RateText(settings.arrivalRate)), "arrival rate refused");
+    Require(TypeText(form, ComboId::ServeRateCombo, RateText(settings.serviceRate)), "service rate refused");
+    Require(ChooseEntry(form, ComboId::QueueCombo, NumberToText(settings.queueLength)), "queue length refused");
+    Require(ChooseEntry(form, ComboId::ServerCombo, NumberToText(settings.servers)), "server count refused");
+}
+
+DemoStatistics ReadStatistics(const Simulation& sim)
+{
+    DemoStatistics s;
+    s.sourced = sim.PacketsSourced;
+    s.served = sim.PacketsServiced;
+    s.lost = sim.PacketsLost;
+    s.loss = sim.PercentDropped / 100.0;
+    s.meanTimeInSystem = sim.MeanWaitingTime;
+    s.sdTimeInSystem = sim.StdDevWaitingTime;
+    s.meanInSystem = sim.MeanPktsInQueue;
+    return s;
+}
+
+}  // namespace
+
+std::string RateText(double rate)
+{
+    // Plain decimal, as a user would type it: the shortest that the demo
+    // reads back as the same rate.
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rate, std::chars_format::fixed);
+    return {buffer.data(), result.ptr};
+}
+
+ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, std::atomic<std::int64_t>* secondsDone)
+{
+    ReplicationResult result;
+    Form form;
+    FormLoad(form);
+    // Start-up draws nothing, so reseeding here gives the sequence the
+    // scenario runner's `seed` gives.
+    form.clockRandom.seed(seed);
+    form.sim.showMessage = [&result](std::string_view) { ++result.outOfPackets; };
+    ApplySettings(form, settings);
+    Click(form, ButtonId::StartButton);
+
+    RunBatches batches(settings.warmup * kTicksPerSecond, settings.seconds * kTicksPerSecond);
+    for (std::int64_t second = 0; second < settings.seconds; ++second) {
+        for (int tick = 0; tick < kTicksPerSecond; ++tick) {
+            DeliverTimerMove(form);
+            batches.afterTick(form.sim);
+        }
+        DeliverTimerCheck(form);
+        if (secondsDone != nullptr) {
+            secondsDone->fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    result.demo = ReadStatistics(form.sim);
+    result.afterWarmup = batches.afterWarmup();
+    result.batchMeans = batches.intervals();
+    return result;
+}
+
+std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigned threads,
+                                               std::atomic<std::int64_t>* secondsDone)
+{
+    const auto count = static_cast<std::size_t>(std::max(settings.replications, 1));
+    std::vector<ReplicationResult> results(count);
+    if (threads == 0) {
+        threads = std::max(std::thread::hardware_concurrency(), 1U);
+    }
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
+    // Each replication has its own seed and its own slot, so which thread
+    // runs it changes nothing.
+    std::atomic<std::size_t> nextReplication{0};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    auto work = [&] {
+        try {
+            for (std::size_t i = nextReplication++; i < count; i = nextReplication++) {
+                results[i] = RunReplication(settings, settings.seed + i, secondsDone);
+            }
+        } catch (...) {
+            const std::lock_guard lock(failureMutex);
+            failure = std::current_exception();
+            nextReplication = count;
+        }
+    };
+    std::vector<std::thread> workers;
+    workers.reserve(threads - 1);
+    for (unsigned t = 1; t < threads; ++t) {
+        workers.emplace_back(work);
+    }
+    work();
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return results;
+}
+
+Summary Summarise(const Settings& settings, const std::vector<ReplicationResult>& replications)
+{
+    Summary summary;
+    summary.theory =
+        ExactTheory(settings.arrival, settings.service,
+                    QueueSettings{settings.arrivalRate, settings.serviceRate, settings.servers, settings.queueLength});
+    if (replications.empty()) {
+        return summary;
+    }
+    DemoStatistics& s = summary.simulated;
+    std::vector<RunTotals> stretches;
+    stretches.reserve(replications.size());
+    // Summed in replication order, so the figures do not depend on threads.
+    for (const ReplicationResult& r : replications) {
+        s.sourced += r.demo.sourced;
+        s.served += r.demo.served;
+        s.lost += r.demo.lost;
+        s.loss += r.demo.loss;
+        s.meanTimeInSystem += r.demo.meanTimeInSystem;
+        s.sdTimeInSystem += r.demo.sdTimeInSystem;
+        s.meanInSystem += r.demo.meanInSystem;
+        summary.outOfPackets += r.outOfPackets;
+        stretches.push_back(r.afterWarmup);
+    }
+    const auto n = static_cast<double>(replications.size());
+    s.loss /= n;
+    s.meanTimeInSystem /= n;
+    s.sdTimeInSystem /= n;
+    s.meanInSystem /= n;
+    summary.ci95 = replications.size() == 1 ? replications.front().batchMeans : IntervalsFrom(stretches);
+    return summary;
+}
+
+}  // namespace waitline::batch

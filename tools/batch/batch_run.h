@@ -1,0 +1,70 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/confidence.h"
+#include "engine/queue_theory.h"
+
+// Runs of the demo without a window, as fast as the machine allows: the
+// window's own controller and engine, driven the way the scenario runner
+// drives the window, so that a seed gives the same statistics in both.
+namespace waitline::batch {
+
+struct Settings {
+    std::string arrival = "Exponential";  // one of kDistributionNames
+    std::string service = "Exponential";
+    double arrivalRate = 1.0;  // packets per second
+    double serviceRate = 1.0;
+    int servers = 1;
+    int queueLength = 3;
+    std::int64_t seconds = 3600;  // simulated, after Go
+    std::int64_t warmup = 360;    // seconds at the start left out of the intervals
+    std::uint64_t seed = 1;       // replication i uses seed + i
+    int replications = 1;
+};
+
+// What the window shows at the end of a run, read off the model.
+struct DemoStatistics {
+    std::int64_t sourced = 0;
+    std::int64_t served = 0;
+    std::int64_t lost = 0;
+    double loss = 0.0;  // the percentage dropped, as a fraction
+    double meanTimeInSystem = 0.0;
+    double sdTimeInSystem = 0.0;
+    double meanInSystem = 0.0;
+};
+
+struct ReplicationResult {
+    DemoStatistics demo;
+    RunTotals afterWarmup;          // one independent estimate among replications
+    MeasureIntervals batchMeans;    // the intervals from this run alone
+    std::int64_t outOfPackets = 0;  // times "Ran Out of Packets" was shown
+};
+
+// The text typed into a rate box for a rate: plain decimal that the demo
+// reads back as exactly this rate.
+std::string RateText(double rate);
+
+// One run from the start-up of the window to `seconds` simulated seconds
+// after Go. Adds one to secondsDone, when given, for every simulated second.
+ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed,
+                                 std::atomic<std::int64_t>* secondsDone = nullptr);
+
+// All replications, on up to `threads` threads (0: one per core). The
+// results are in replication order whatever the number of threads.
+std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigned threads = 0,
+                                               std::atomic<std::int64_t>* secondsDone = nullptr);
+
+struct Summary {
+    DemoStatistics simulated;  // means over the replications; counts summed
+    MeasureIntervals ci95;     // batch means for one replication, else across replications
+    TheoryAnswer theory;
+    std::int64_t outOfPackets = 0;
+};
+
+Summary Summarise(const Settings& settings, const std::vector<ReplicationResult>& replications);
+
+}  // namespace waitline::batch
