@@ -1,5 +1,6 @@
 #include "engine/intervals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -72,9 +73,17 @@ std::int32_t NextInterval(std::string_view distribution, double rate, RandomSour
 
 double RateReader::read(std::string_view text)
 {
+    if (text.size() == lastTextSize_ && std::equal(text.begin(), text.end(), lastText_.begin())) {
+        return lastGood_;
+    }
     const std::optional<double> rate = StrictNumber(text);
     if (rate && *rate > 0.0 && 1000.0 / *rate <= kLongMax) {
         lastGood_ = *rate;
+    }
+    lastTextSize_ = kNoText;
+    if (text.size() <= lastText_.size()) {
+        std::copy(text.begin(), text.end(), lastText_.begin());
+        lastTextSize_ = text.size();
     }
     return lastGood_;
 }

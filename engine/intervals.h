@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -30,6 +31,12 @@ public:
 
 private:
     double lastGood_ = 1.0;
+    // The text read last, when it is short: reading it again cannot change
+    // the rate, and the source and the servers read the same text for every
+    // packet.
+    std::array<char, 24> lastText_{};
+    static constexpr std::size_t kNoText = static_cast<std::size_t>(-1);
+    std::size_t lastTextSize_ = kNoText;
 };
 
 }  // namespace waitline

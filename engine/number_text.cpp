@@ -286,8 +286,14 @@ std::string FormatStatistic(double value, std::string_view unit)
     if (cut == 0.0) {
         cut = 0.0;  // no "-0"
     }
-    std::array<char, 400> buffer{};
-    std::string_view digits = DecimalDigits(std::fabs(cut), buffer);
+    // The cut is a whole number of hundredths, so the direct spelling serves
+    // unless it is too large for it.
+    std::array<char, 40> quick;
+    std::string_view digits = HundredthsDigits(std::fabs(cut), quick);
+    std::array<char, 400> buffer;
+    if (digits.empty()) {
+        digits = DecimalDigits(std::fabs(cut), buffer);
+    }
     if (digits.size() > 1 && digits.substr(0, 2) == "0.") {
         digits.remove_prefix(1);
     }

@@ -36,16 +36,4 @@ void ResetSimulation(Simulation& sim)
     sim.TickCount = 0;
 }
 
-std::int32_t AddSaturating(std::int32_t value, std::int32_t delta)
-{
-    const std::int64_t sum = static_cast<std::int64_t>(value) + delta;
-    if (sum > std::numeric_limits<std::int32_t>::max()) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (sum < std::numeric_limits<std::int32_t>::min()) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(sum);
-}
-
 }  // namespace waitline

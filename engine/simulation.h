@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string_view>
 
 #include "engine/display_model.h"
@@ -65,6 +66,16 @@ struct Simulation {
 void ResetSimulation(Simulation& sim);
 
 // Adds without overflowing: the counters stop at the ends of their range.
-std::int32_t AddSaturating(std::int32_t value, std::int32_t delta);
+constexpr std::int32_t AddSaturating(std::int32_t value, std::int32_t delta)
+{
+    const std::int64_t sum = static_cast<std::int64_t>(value) + delta;
+    if (sum > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (sum < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(sum);
+}
 
 }  // namespace waitline

@@ -160,29 +160,40 @@ bool HoldsWaitingPacket(const Simulation& sim, int k)
     return slot.SlotState == Slot::Full && sim.packets[slot.SlotPacket].PacketState == Pkt::Queueing;
 }
 
+// The highest place a packet waiting above place j could be in is the
+// highest place of all: packets left above a shortened queue come down too.
+int FindWaitingAbove(const Simulation& sim, int j)
+{
+    for (int k = j + 1; k <= MaxQueueLength; ++k) {
+        if (HoldsWaitingPacket(sim, k)) {
+            return k;
+        }
+    }
+    return -1;
+}
+
 // Compacts the queue in one pass, first in first out, and starts service at
-// free servers. The search for a waiting packet reaches up to the highest
-// place, so packets left above a shortened queue come down too.
+// free servers.
 void QueuePhase(Simulation& sim)
 {
     const int length = sim.QueueLength;
     for (int j = 0; j < length; ++j) {
         QueueSlot& place = sim.slots[j];
         if (place.SlotState == Slot::Empty) {
-            for (int k = j + 1; k <= MaxQueueLength; ++k) {
-                if (!HoldsWaitingPacket(sim, k)) {
-                    continue;
-                }
-                const std::int16_t q = sim.slots[k].SlotPacket;
-                sim.packets[q].Top = PlaceTop(j);
-                sim.slots[k].SlotState = Slot::Empty;
-                sim.slots[k].SlotPacket = -1;
-                place.SlotState = Slot::Full;
-                place.SlotPacket = q;
-                if (j < sim.NumServers) {
-                    StartService(sim, q);
-                }
-                break;
+            const int k = FindWaitingAbove(sim, j);
+            if (k < 0) {
+                // Nothing waits above j, so nothing is left to move down or
+                // to start.
+                return;
+            }
+            const std::int16_t q = sim.slots[k].SlotPacket;
+            sim.packets[q].Top = PlaceTop(j);
+            sim.slots[k].SlotState = Slot::Empty;
+            sim.slots[k].SlotPacket = -1;
+            place.SlotState = Slot::Full;
+            place.SlotPacket = q;
+            if (j < sim.NumServers) {
+                StartService(sim, q);
             }
         } else if (HoldsWaitingPacket(sim, j) && j < sim.NumServers) {
             StartService(sim, place.SlotPacket);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "engine/random_source.h"
@@ -95,6 +96,26 @@ TEST(RateReaderTest, KeepsTheLastRateThatWasAPositiveNumber)
         EXPECT_EQ(reader.read(text), 2.5) << '"' << text << '"';
     }
     EXPECT_EQ(reader.read("50"), 50.0);
+}
+
+TEST(RateReaderTest, ReadingATextAgainGivesWhatItGaveBefore)
+{
+    // The reader remembers the text it read last; a refused text read again
+    // must still give the rate taken before it, and texts too long to be
+    // remembered must be read in full every time.
+    const std::string longFive = std::string(30, ' ') + "5";
+    const std::string longBad = std::string(30, ' ') + "x";
+    struct Step {
+        std::string text;
+        double rate;
+    };
+    RateReader reader;
+    for (const Step& step : {Step{"2", 2.0}, Step{"2", 2.0}, Step{"x", 2.0}, Step{"x", 2.0}, Step{"4", 4.0},
+                             Step{"x", 4.0}, Step{longFive, 5.0}, Step{longBad, 5.0}, Step{"2", 2.0},
+                             Step{longFive, 5.0}, Step{std::string(23, ' ') + "7", 7.0}, Step{"2", 2.0},
+                             Step{std::string(23, ' ') + "7", 7.0}, Step{"", 7.0}, Step{"", 7.0}}) {
+        EXPECT_EQ(reader.read(step.text), step.rate) << '"' << step.text << '"';
+    }
 }
 
 }  // namespace

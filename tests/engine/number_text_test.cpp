@@ -5,13 +5,16 @@
 #include <array>
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <locale>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace waitline {
 namespace {
@@ -114,6 +117,28 @@ INSTANTIATE_TEST_SUITE_P(
             " 179769313486231570814527423731704356798070567525844996598917476803157260780028538760589558632766878171540"
             "4589535143824642343213268894641827684675467035375169860499105765512820762454900903893289440758685084551339"
             "42304583236903222948165808559332123348274797826204144723168738177180919299881250404026184124858368"}));
+
+// Cut values below 1e11 are spelt out from whole hundredths, larger ones by
+// the general conversion: both must give what 15 significant digits give.
+TEST(FormatStatisticTest, SpellsEveryMagnitudeAsFifteenSignificantDigitsWould)
+{
+    std::mt19937_64 generator(20261209);
+    std::uniform_real_distribution<double> exponent(-3.0, 14.0);
+    std::vector<double> values{99999999999.99, 99999999999.999, 1e11, 100000000000.01, 0.005, 0.01, 0.015};
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(std::pow(10.0, exponent(generator)));
+    }
+    for (const double value : values) {
+        const double cut = std::floor(value * 100.0) / 100.0;
+        std::array<char, 64> general{};
+        std::snprintf(general.data(), general.size(), "%.15g", cut);
+        std::string expected = general.data();
+        if (expected.rfind("0.", 0) == 0) {
+            expected.erase(0, 1);
+        }
+        EXPECT_EQ(FormatStatistic(value), " " + expected) << std::hexfloat << value;
+    }
+}
 
 // German conventions for the C++ streams alone: a comma before the fraction
 // and points between groups of three digits. The C library keeps its locale.
