@@ -1,5 +1,6 @@
 // Benchmarks of the simulation without a window: one tick at light and heavy
-// load, one interval draw for each distribution, and the statistics format.
+// load (and at heavy load with the analysis record following it),
+// one interval draw for each distribution, and the statistics format.
 
 #include <benchmark/benchmark.h>
 
@@ -9,16 +10,16 @@
 #include "control/form.h"
 #include "engine/intervals.h"
 #include "engine/number_text.h"
+#include "engine/run_record.h"
 #include "tests/support/load.h"
 
 namespace {
 
 using namespace waitline;
 
-void BM_Tick(benchmark::State& state)
+// Ticks a warm run, with the once-a-second check outside the timing.
+void TickWarmRun(benchmark::State& state, Form& form)
 {
-    Form form;
-    StartWarmRun(form, state.range(0) != 0 ? Load::Heavy : Load::Light);
     int ticks = 0;
     for (auto _ : state) {
         DeliverTimerMove(form);
@@ -35,7 +36,27 @@ void BM_Tick(benchmark::State& state)
     }
     state.counters["packets_visible"] = inFlight;
 }
+
+void BM_Tick(benchmark::State& state)
+{
+    Form form;
+    StartWarmRun(form, state.range(0) != 0 ? Load::Heavy : Load::Light);
+    TickWarmRun(state, form);
+}
 BENCHMARK(BM_Tick)->Arg(0)->ArgName("heavy")->Arg(1);
+
+// The same heavy tick while the analysis window follows the run: the record
+// adds its collection to every tick.
+void BM_TickRecorded(benchmark::State& state)
+{
+    Form form;
+    RunRecord record;
+    StartWarmRun(form, Load::Heavy);
+    form.record = &record;
+    record.restart(form.sim);
+    TickWarmRun(state, form);
+}
+BENCHMARK(BM_TickRecorded);
 
 void BM_NextInterval(benchmark::State& state)
 {

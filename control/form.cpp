@@ -73,6 +73,15 @@ void ClampRate(ComboBox& box)
     }
 }
 
+// A typed rate, a chosen distribution or a new structure begins a new series
+// of the record from the moment it is in use.
+void FollowSettings(Form& form)
+{
+    if (form.record != nullptr) {
+        form.record->followSettings(form.sim);
+    }
+}
+
 }  // namespace
 
 void FormLoad(Form& form)
@@ -96,6 +105,9 @@ void StartButtonClick(Form& form)
         sim.display.StartButton = "Stop";
         ResetSimulation(sim);
         sim.Running = true;
+        if (form.record != nullptr) {
+            form.record->restart(sim);
+        }
     } else {
         sim.display.StartButton = "Go";
         sim.Running = false;
@@ -195,6 +207,9 @@ bool DeliverTimerMove(Form& form)
         return false;
     }
     TimerMoveTimer(form.sim);
+    if (form.record != nullptr) {
+        form.record->afterTick(form.sim);
+    }
     return true;
 }
 
@@ -204,6 +219,7 @@ bool DeliverTimerCheck(Form& form)
         return false;
     }
     TimerCheckTimer(form);
+    FollowSettings(form);
     return true;
 }
 
@@ -214,6 +230,7 @@ bool TypeText(Form& form, ComboId id, std::string_view text)
         return false;
     }
     box.text.assign(text);
+    FollowSettings(form);
     return true;
 }
 
@@ -229,6 +246,7 @@ bool ChooseEntry(Form& form, ComboId id, std::string_view entry)
     } else if (id == ComboId::ServerCombo) {
         ServerComboClick(form);
     }
+    FollowSettings(form);
     return true;
 }
 

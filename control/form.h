@@ -4,6 +4,7 @@
 
 #include "control/controls.h"
 #include "engine/random_source.h"
+#include "engine/run_record.h"
 #include "engine/simulation.h"
 
 // The main window's behaviour without the window: its start-up, its event
@@ -16,6 +17,9 @@ namespace waitline {
 struct Form {
     Simulation sim;
     SeededRandom clockRandom{0};
+    // Follows the run while somebody looks at it: every tick, Go and every
+    // change of the settings in use reach it. Null costs nothing.
+    RunRecord* record = nullptr;
 
     Form() { sim.random = &clockRandom; }
     Form(const Form&) = delete;

@@ -1,7 +1,7 @@
 #include "engine/confidence.h"
 
+#include <algorithm>
 #include <limits>
-#include <vector>
 
 namespace waitline {
 
@@ -50,41 +50,40 @@ struct RatioEstimate {
     double factor = 0.0;  // Student's t for the number of pairs
 };
 
-std::optional<RatioEstimate> EstimateRatio(std::span<const double> numerators, std::span<const double> denominators)
+// numerator(k) and denominator(k) give pair k of n; reading them through
+// functions lets the caller keep its pairs where they are, with nothing
+// copied or allocated.
+template <typename Numerator, typename Denominator>
+std::optional<RatioEstimate> EstimateRatio(std::size_t n, Numerator numerator, Denominator denominator)
 {
-    const std::size_t n = numerators.size();
-    if (n < 2 || denominators.size() != n) {
+    if (n < 2) {
         return std::nullopt;
     }
-    double numerator = 0.0;
-    double denominator = 0.0;
+    double numerators = 0.0;
+    double denominators = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
-        if (!std::isfinite(numerators[k]) || !std::isfinite(denominators[k])) {
+        if (!std::isfinite(numerator(k)) || !std::isfinite(denominator(k))) {
             return std::nullopt;
         }
-        numerator += numerators[k];
-        denominator += denominators[k];
+        numerators += numerator(k);
+        denominators += denominator(k);
     }
-    if (!(denominator > 0.0)) {
+    if (!(denominators > 0.0)) {
         return std::nullopt;
     }
-    const double ratio = numerator / denominator;
+    const double ratio = numerators / denominators;
     double squares = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
-        const double residual = numerators[k] - ratio * denominators[k];
+        const double residual = numerator(k) - ratio * denominator(k);
         squares += residual * residual;
     }
     const auto count = static_cast<double>(n);
-    const double standardError = std::sqrt(squares / (count - 1.0) / count) / (denominator / count);
+    const double standardError = std::sqrt(squares / (count - 1.0) / count) / (denominators / count);
     return RatioEstimate{ratio, standardError, StudentT975(static_cast<std::int64_t>(n) - 1)};
 }
 
-}  // namespace
-
-std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numerators,
-                                                  std::span<const double> denominators)
+std::optional<ConfidenceInterval> RatioInterval(const std::optional<RatioEstimate>& e)
 {
-    const std::optional<RatioEstimate> e = EstimateRatio(numerators, denominators);
     if (!e) {
         return std::nullopt;
     }
@@ -92,10 +91,8 @@ std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numera
     return ConfidenceInterval{e->ratio - half, e->ratio + half};
 }
 
-std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numerators,
-                                                  std::span<const double> denominators)
+std::optional<ConfidenceInterval> ShareInterval(const std::optional<RatioEstimate>& e)
 {
-    const std::optional<RatioEstimate> e = EstimateRatio(numerators, denominators);
     if (!e || !(e->ratio > 0.0 && e->ratio < 1.0)) {
         return std::nullopt;
     }
@@ -107,33 +104,74 @@ std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numera
     return ConfidenceInterval{share(centre - half), share(centre + half)};
 }
 
+std::optional<RatioEstimate> EstimateRatio(std::span<const double> numerators, std::span<const double> denominators)
+{
+    if (denominators.size() != numerators.size()) {
+        return std::nullopt;
+    }
+    return EstimateRatio(
+        numerators.size(), [numerators](std::size_t k) { return numerators[k]; },
+        [denominators](std::size_t k) { return denominators[k]; });
+}
+
+}  // namespace
+
+std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numerators,
+                                                  std::span<const double> denominators)
+{
+    return RatioInterval(EstimateRatio(numerators, denominators));
+}
+
+std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numerators,
+                                                  std::span<const double> denominators)
+{
+    return ShareInterval(EstimateRatio(numerators, denominators));
+}
+
 bool EnoughData(const RunTotals& stretch)
 {
     return stretch.served >= kMinimumServedPerEstimate && stretch.sourced > 0 && stretch.ticks > 0;
 }
 
+namespace {
+
+bool EveryOneHasEnoughData(std::span<const RunTotals> stretches)
+{
+    return std::all_of(stretches.begin(), stretches.end(), EnoughData);
+}
+
+// Reads one total of each stretch as a double, scaled.
+auto Field(std::span<const RunTotals> stretches, std::int64_t RunTotals::*member, double scale = 1.0)
+{
+    return [stretches, member, scale](std::size_t k) { return static_cast<double>(stretches[k].*member) * scale; };
+}
+
+std::optional<ConfidenceInterval> TimeInSystemInterval(std::span<const RunTotals> stretches)
+{
+    return RatioInterval(EstimateRatio(stretches.size(), Field(stretches, &RunTotals::timeInSystemMs, 1.0 / 1000.0),
+                                       Field(stretches, &RunTotals::served)));
+}
+
+}  // namespace
+
 MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches)
 {
-    const std::size_t n = stretches.size();
-    std::vector<double> lost(n);
-    std::vector<double> sourced(n);
-    std::vector<double> seconds(n);
-    std::vector<double> served(n);
-    std::vector<double> depth(n);
-    std::vector<double> ticks(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const RunTotals& stretch = stretches[k];
-        if (!EnoughData(stretch)) {
-            return {};
-        }
-        lost[k] = static_cast<double>(stretch.lost);
-        sourced[k] = static_cast<double>(stretch.sourced);
-        seconds[k] = static_cast<double>(stretch.timeInSystemMs) / 1000.0;
-        served[k] = static_cast<double>(stretch.served);
-        depth[k] = static_cast<double>(stretch.depthTicks);
-        ticks[k] = static_cast<double>(stretch.ticks);
+    if (!EveryOneHasEnoughData(stretches)) {
+        return {};
     }
-    return {ShareInterval95(lost, sourced), RatioInterval95(seconds, served), RatioInterval95(depth, ticks)};
+    const std::size_t n = stretches.size();
+    return {
+        ShareInterval(EstimateRatio(n, Field(stretches, &RunTotals::lost), Field(stretches, &RunTotals::sourced))),
+        TimeInSystemInterval(stretches),
+        RatioInterval(EstimateRatio(n, Field(stretches, &RunTotals::depthTicks), Field(stretches, &RunTotals::ticks)))};
+}
+
+std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTotals> stretches)
+{
+    if (!EveryOneHasEnoughData(stretches)) {
+        return std::nullopt;
+    }
+    return TimeInSystemInterval(stretches);
 }
 
 RunBatches::RunBatches(std::int64_t warmupTicks, std::int64_t runTicks)

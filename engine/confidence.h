@@ -80,6 +80,8 @@ struct MeasureIntervals {
 // The intervals from independent stretches, one estimate each: all three
 // empty unless there are two or more and every one has enough data.
 MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches);
+// The same for the mean time in the system alone.
+std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTotals> stretches);
 
 // Batch means within one run whose length is known from the start: the ticks
 // after the warm-up are split into kBatchCount batches of equal length (to a

@@ -32,6 +32,7 @@ void ResetSimulation(Simulation& sim)
     sim.PacketsLost = 0;
     d.lblPacketsLost.caption = "0";
     sim.PacketsWithdrawn = 0;
+    sim.servedInTickCount = 0;
     sim.SimTime = 0.0;
     sim.TickCount = 0;
 }

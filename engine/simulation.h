@@ -49,6 +49,11 @@ struct Simulation {
     double StdDevWaitingTime = 0.0;
     double MeanPktsInQueue = 0.0;
 
+    // The times in the system, in milliseconds, of the packets served in the
+    // last tick, for whoever follows the run; every packet served held a place.
+    std::array<std::int32_t, kSlotCount> servedInTick{};
+    std::int16_t servedInTickCount = 0;
+
     PacketSource source;
     RateReader serviceRate;
     DisplayModel display;

@@ -129,6 +129,9 @@ void StepServing(Simulation& sim, int i)
     sim.PacketsServiced = AddSaturating(sim.PacketsServiced, 1);
     AssignNumber(sim.display.lblPacketsServiced.caption, sim.PacketsServiced);
     RecordWaitingTime(sim, packet.PacketAge);
+    if (sim.servedInTickCount < static_cast<std::int16_t>(sim.servedInTick.size())) {
+        sim.servedInTick[sim.servedInTickCount++] = packet.PacketAge;
+    }
 }
 
 void StepPacket(Simulation& sim, int i, bool overfull)
@@ -221,6 +224,7 @@ bool IsWholeLevel(float level)
 
 void TimerMoveTimer(Simulation& sim)
 {
+    sim.servedInTickCount = 0;
     SourceTick(sim, SourceCall::Tick);
     SampleOccupancy(sim);
     const bool overfull = AnyPlaceTakenFrom(sim, sim.QueueLength);

@@ -1,0 +1,232 @@
+#include "engine/run_record.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/intervals.h"
+
+namespace waitline {
+
+namespace {
+
+// A step this long against the shorter of the mean intervals changes the
+// long-run numbers by more than their usual intervals: 10 ms at 2 packets a
+// second and above.
+constexpr double kStepShareThatMatters = 0.02;
+constexpr double kStepSeconds = 0.01;
+
+std::string_view DistributionNamed(std::string_view text)
+{
+    const auto* const found = std::find(kDistributionNames.begin(), kDistributionNames.end(), text);
+    return found == kDistributionNames.end() ? std::string_view{} : *found;
+}
+
+// The rate the next draw would read from the box: the reader is copied, so
+// the model's own reader keeps what it has.
+double RateInUse(RateReader reader, std::string_view text) { return reader.read(text); }
+
+// Servers are busy with the packets holding places, up to their number: at
+// the end of a tick every packet in a server's place is being served.
+int ServersBusy(const Simulation& sim) { return std::min(sim.QueueDepth, sim.NumServers); }
+
+double Ratio(double numerator, double denominator) { return denominator > 0.0 ? numerator / denominator : 0.0; }
+
+// The standard deviation in seconds from the sums of the times and of their
+// squares in milliseconds. Rounding can leave the variance a hair below 0
+// when every time was the same; its exact value is then 0.
+double SdSeconds(double squaredMs, double sumMs, double count)
+{
+    const double meanMs = Ratio(sumMs, count);
+    const double variance = Ratio(squaredMs, count) - meanMs * meanMs;
+    return variance > 0.0 ? std::sqrt(variance) / 1000.0 : 0.0;
+}
+
+}  // namespace
+
+SeriesSettings SettingsInUse(const Simulation& sim)
+{
+    const DisplayModel& d = sim.display;
+    return {DistributionNamed(d.SourceCombo.text),
+            DistributionNamed(d.ServiceCombo.text),
+            RateInUse(sim.source.arrivalRate, d.ArrivalCombo.text),
+            RateInUse(sim.serviceRate, d.ServeRateCombo.text),
+            sim.NumServers,
+            sim.QueueLength};
+}
+
+bool TickStepMatters(const SeriesSettings& settings)
+{
+    return std::max(settings.arrivalRate, settings.serviceRate) * kStepSeconds >= kStepShareThatMatters;
+}
+
+RunRecord::RunRecord() : rows_(kRowCapacity) {}
+
+void RunRecord::restart(const Simulation& sim)
+{
+    ++seriesNumber_;
+    settings_ = SettingsInUse(sim);
+    sourcedAtStart_ = sim.PacketsSourced;
+    lostAtStart_ = sim.PacketsLost;
+    now_ = Totals{};
+    elapsedMs_ = 0;
+    rowCount_ = 0;
+    rowStepSeconds_ = 1;
+    rowDue_ = kTicksPerSecond;
+    depthNext_ = 0;
+    depthCount_ = 0;
+    depthDue_ = kDepthSampleTicks;
+    histogram_ = TimeHistogram{};
+    marksTaken_ = 0;
+    batchTicks_ = kTicksPerSecond;
+    batchDue_ = kWarmupTicks;
+}
+
+bool RunRecord::followSettings(const Simulation& sim)
+{
+    if (SettingsInUse(sim) == settings_) {
+        return false;
+    }
+    restart(sim);
+    return true;
+}
+
+void RunRecord::afterTick(const Simulation& sim)
+{
+    RunTotals& run = now_.run;
+    ++run.ticks;
+    elapsedMs_ += sim.tickInterval();
+    run.depthTicks += sim.QueueDepth;
+    now_.busyTicks += ServersBusy(sim);
+    for (int k = 0; k < sim.servedInTickCount; ++k) {
+        addServed(sim.servedInTick[k]);
+    }
+    run.sourced = static_cast<std::int64_t>(sim.PacketsSourced) - sourcedAtStart_;
+    run.lost = static_cast<std::int64_t>(sim.PacketsLost) - lostAtStart_;
+
+    if (run.ticks == depthDue_) {
+        depth_[depthNext_] = DepthSample{sim.SimTime, sim.QueueDepth};
+        depthNext_ = (depthNext_ + 1) % depth_.size();
+        depthCount_ = std::min(depthCount_ + 1, depth_.size());
+        depthDue_ += kDepthSampleTicks;
+    }
+    if (run.ticks == batchDue_) {
+        closeBatch();
+    }
+    if (run.ticks == rowDue_) {
+        addRow(sim);
+    }
+}
+
+void RunRecord::addServed(std::int32_t timeMs)
+{
+    timeMs = std::max(timeMs, 0);
+    ++now_.run.served;
+    now_.run.timeInSystemMs += timeMs;
+    now_.squaredMs += static_cast<double>(timeMs) * static_cast<double>(timeMs);
+    std::array<std::int64_t, TimeHistogram::kBinCount>& counts = histogram_.counts;
+    while (timeMs / histogram_.binWidthMs >= TimeHistogram::kBinCount) {
+        // Wider bins, each the sum of two neighbours: nothing counted moves.
+        for (int i = 0; i < TimeHistogram::kBinCount / 2; ++i) {
+            counts[i] = counts[2 * i] + counts[2 * i + 1];
+        }
+        std::fill(counts.begin() + TimeHistogram::kBinCount / 2, counts.end(), 0);
+        histogram_.binWidthMs *= 2;
+    }
+    ++counts[timeMs / histogram_.binWidthMs];
+}
+
+void RunRecord::closeBatch()
+{
+    marks_[marksTaken_++] = now_.run;
+    if (marksTaken_ == kMaxBatches + 1) {
+        // Twice as long batches, half as many: the run so far is still
+        // covered from the end of the warm-up, in fixed storage.
+        for (int k = 0; k <= kMinBatches; ++k) {
+            marks_[k] = marks_[2 * k];
+        }
+        marksTaken_ = kMinBatches + 1;
+        batchTicks_ *= 2;
+    }
+    batchDue_ = now_.run.ticks + batchTicks_;
+}
+
+void RunRecord::addRow(const Simulation& sim)
+{
+    if (rowCount_ == rows_.size()) {
+        // Keep the rows at the even multiples of the step and double it; this
+        // tick lies on an odd multiple, so it is not taken.
+        for (std::size_t i = 0; i < rowCount_ / 2; ++i) {
+            rows_[i] = rows_[2 * i + 1];
+        }
+        rowCount_ /= 2;
+        rowDue_ = now_.run.ticks + static_cast<std::int64_t>(kTicksPerSecond) * rowStepSeconds_;
+        rowStepSeconds_ *= 2;
+        return;
+    }
+    const RunTotals& run = now_.run;
+    const auto served = static_cast<double>(run.served);
+    SeriesRow& row = rows_[rowCount_++];
+    row.time = sim.SimTime;
+    row.sourced = run.sourced;
+    row.served = run.served;
+    row.lost = run.lost;
+    row.percentDropped = Ratio(static_cast<double>(run.lost) * 100.0, static_cast<double>(run.sourced));
+    row.meanTimeInSystem = Ratio(static_cast<double>(run.timeInSystemMs), served) / 1000.0;
+    row.sdTimeInSystem = SdSeconds(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
+    row.meanInSystem = Ratio(static_cast<double>(run.depthTicks), static_cast<double>(run.ticks));
+    row.placesHeld = sim.QueueDepth;
+    row.meanTimeBand = TimeInSystemIntervalFrom(completeBatches(batchScratch_));
+    rowDue_ = run.ticks + static_cast<std::int64_t>(kTicksPerSecond) * rowStepSeconds_;
+}
+
+std::vector<DepthSample> RunRecord::depthSamples() const
+{
+    std::vector<DepthSample> samples;
+    samples.reserve(depthCount_);
+    const std::size_t oldest = (depthNext_ + depth_.size() - depthCount_) % depth_.size();
+    for (std::size_t k = 0; k < depthCount_; ++k) {
+        samples.push_back(depth_[(oldest + k) % depth_.size()]);
+    }
+    return samples;
+}
+
+SeriesMeasures RunRecord::measures() const
+{
+    const RunTotals& run = now_.run;
+    SeriesMeasures m;
+    m.elapsed = static_cast<double>(elapsedMs_) / 1000.0;
+    m.sourced = run.sourced;
+    m.served = run.served;
+    m.lost = run.lost;
+    const auto ticks = static_cast<double>(run.ticks);
+    const auto served = static_cast<double>(run.served);
+    m.loss = Ratio(static_cast<double>(run.lost), static_cast<double>(run.sourced));
+    m.throughput = Ratio(served, m.elapsed);
+    m.utilisation = Ratio(static_cast<double>(now_.busyTicks), ticks * settings_.servers);
+    m.meanInSystem = Ratio(static_cast<double>(run.depthTicks), ticks);
+    m.meanQueue = Ratio(static_cast<double>(run.depthTicks - now_.busyTicks), ticks);
+    m.meanTimeInSystem = Ratio(static_cast<double>(run.timeInSystemMs), served) / 1000.0;
+    m.sdTimeInSystem = SdSeconds(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
+    m.intervals = intervals();
+    return m;
+}
+
+std::span<const RunTotals> RunRecord::completeBatches(std::array<RunTotals, kMaxBatches>& batches) const
+{
+    const int complete = marksTaken_ - 1;
+    if (complete < kMinBatches) {
+        return {};
+    }
+    for (int k = 0; k < complete; ++k) {
+        batches[k] = marks_[k + 1] - marks_[k];
+    }
+    return {batches.data(), static_cast<std::size_t>(complete)};
+}
+
+MeasureIntervals RunRecord::intervals() const
+{
+    std::array<RunTotals, kMaxBatches> batches;
+    return IntervalsFrom(completeBatches(batches));
+}
+
+}  // namespace waitline

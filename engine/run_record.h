@@ -1,0 +1,172 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "engine/confidence.h"
+#include "engine/simulation.h"
+
+// What a run looks like over time, for the analysis window: a series that
+// begins at Go or at a change of the settings in use, collected after every
+// tick into storage that is reserved once, when the record is made.
+namespace waitline {
+
+// The settings a draw would use now: the distributions in the boxes, the
+// rates the next draws would read from the rate boxes, and the structure.
+struct SeriesSettings {
+    std::string_view arrival;  // one of kDistributionNames, or empty
+    std::string_view service;
+    double arrivalRate = 1.0;
+    double serviceRate = 1.0;
+    int servers = 1;
+    int queueLength = 3;
+
+    friend bool operator==(const SeriesSettings&, const SeriesSettings&) = default;
+};
+
+SeriesSettings SettingsInUse(const Simulation& sim);
+
+// Whether the demo's 10 ms step is long enough, against the mean time between
+// arrivals or a mean service time, to move its long-run numbers visibly away
+// from the textbook's.
+bool TickStepMatters(const SeriesSettings& settings);
+
+// One row of the series, taken every whole simulated second of it (every few
+// seconds once a long series has been thinned). Counts and statistics are
+// those of the series alone: after a change of settings they start again
+// from 0, unlike the window's, which run from Go.
+struct SeriesRow {
+    double time = 0.0;  // simulated seconds since Go, as the window's clock counts them
+    std::int64_t sourced = 0;
+    std::int64_t served = 0;
+    std::int64_t lost = 0;
+    double percentDropped = 0.0;
+    double meanTimeInSystem = 0.0;  // seconds
+    double sdTimeInSystem = 0.0;    // seconds
+    double meanInSystem = 0.0;      // packets holding places, averaged over the ticks
+    int placesHeld = 0;             // packets holding places at this tick
+    // The 95 % interval of the mean time in the system at this second; empty
+    // while the data cannot carry one.
+    std::optional<ConfidenceInterval> meanTimeBand;
+};
+
+struct DepthSample {
+    double time = 0.0;
+    int placesHeld = 0;
+};
+
+// The times in the system of the packets served, counted into bins of equal
+// width from 0. The width starts at one tick and doubles, merging pairs of
+// bins, whenever a time lies beyond the last bin.
+struct TimeHistogram {
+    static constexpr int kBinCount = 40;
+    std::int32_t binWidthMs = 10;
+    std::array<std::int64_t, kBinCount> counts{};
+};
+
+// The measures of the series so far, with the intervals from its batch
+// means after the warm-up.
+struct SeriesMeasures {
+    double elapsed = 0.0;  // simulated seconds in the series
+    std::int64_t sourced = 0;
+    std::int64_t served = 0;
+    std::int64_t lost = 0;
+    double loss = 0.0;              // fraction of the packets sourced that were turned away
+    double throughput = 0.0;        // packets served per second
+    double utilisation = 0.0;       // share of time a server is busy, over the servers in use
+    double meanInSystem = 0.0;      // packets holding places
+    double meanQueue = 0.0;         // packets holding places but not in service
+    double meanTimeInSystem = 0.0;  // seconds
+    double sdTimeInSystem = 0.0;    // seconds
+    MeasureIntervals intervals;
+};
+
+class RunRecord {
+public:
+    // Rows before the series is thinned: four hours at one row a second.
+    static constexpr std::size_t kRowCapacity = 14400;
+    static constexpr int kTicksPerSecond = 100;
+    // The places held over the last minute, one sample every tenth of a second.
+    static constexpr int kDepthSampleTicks = 10;
+    static constexpr std::size_t kDepthSamples = 600;
+    // The first seconds of a series, while the queue fills from empty, are
+    // left out of its intervals.
+    static constexpr std::int64_t kWarmupTicks = 30 * kTicksPerSecond;
+    // Batch means: the batches after the warm-up start at one second each;
+    // whenever kMaxBatches are complete they are merged in pairs. An interval
+    // needs kMinBatches complete batches, each with enough data.
+    static constexpr int kMinBatches = 20;
+    static constexpr int kMaxBatches = 2 * kMinBatches;
+
+    RunRecord();
+
+    // Begins a new, empty series with the settings now in use.
+    void restart(const Simulation& sim);
+    // Begins a new series when the settings in use differ from the series'
+    // own. Returns whether it did.
+    bool followSettings(const Simulation& sim);
+    // Call after every tick of the run.
+    void afterTick(const Simulation& sim);
+
+    // Counts the series begun since the record was made: a reader that saw
+    // another number must start its pictures afresh.
+    std::uint64_t seriesNumber() const { return seriesNumber_; }
+    const SeriesSettings& settings() const { return settings_; }
+    std::span<const SeriesRow> rows() const { return {rows_.data(), rowCount_}; }
+    // Simulated seconds between rows: 1, doubled at every thinning.
+    int rowStepSeconds() const { return rowStepSeconds_; }
+    // The samples of the last minute, oldest first.
+    std::vector<DepthSample> depthSamples() const;
+    const TimeHistogram& histogram() const { return histogram_; }
+    SeriesMeasures measures() const;
+    // The current batch-means intervals; all empty until there is enough data.
+    MeasureIntervals intervals() const;
+
+private:
+    struct Totals {
+        RunTotals run;
+        std::int64_t busyTicks = 0;  // servers busy, summed over the ticks
+        double squaredMs = 0.0;      // the squared times in the system, summed
+    };
+
+    void addServed(std::int32_t timeMs);
+    void addRow(const Simulation& sim);
+    void closeBatch();
+    // The batches complete so far, written into `batches`; empty while there
+    // are too few for an interval.
+    std::span<const RunTotals> completeBatches(std::array<RunTotals, kMaxBatches>& batches) const;
+
+    std::uint64_t seriesNumber_ = 0;
+    SeriesSettings settings_;
+    // The model's counters when the series began.
+    std::int32_t sourcedAtStart_ = 0;
+    std::int32_t lostAtStart_ = 0;
+
+    Totals now_;
+    std::int64_t elapsedMs_ = 0;
+    std::vector<SeriesRow> rows_;  // kRowCapacity rows, made once
+    std::size_t rowCount_ = 0;
+    int rowStepSeconds_ = 1;
+    std::int64_t rowDue_ = kTicksPerSecond;  // the series' tick that takes the next row
+
+    std::array<DepthSample, kDepthSamples> depth_{};
+    std::size_t depthNext_ = 0;
+    std::size_t depthCount_ = 0;
+    std::int64_t depthDue_ = kDepthSampleTicks;
+
+    TimeHistogram histogram_;
+
+    // marks_[k] holds the totals at the start of batch k; marks_[0] those at
+    // the end of the warm-up.
+    std::array<RunTotals, kMaxBatches + 1> marks_{};
+    int marksTaken_ = 0;
+    std::int64_t batchTicks_ = kTicksPerSecond;
+    std::int64_t batchDue_ = kWarmupTicks;  // the tick that takes the next mark
+    std::array<RunTotals, kMaxBatches> batchScratch_{};
+};
+
+}  // namespace waitline
