@@ -241,21 +241,29 @@ std::string_view HundredthsDigits(double value, std::array<char, 40>& buffer)
     if (!(value >= 0.0) || std::signbit(value) || value >= 1e11) {
         return {};
     }
-    const std::int64_t hundredths = std::llround(value * 100.0);
+    // Any whole number that reads back as value will do: the check below
+    // turns away every other, so truncating after adding a half is enough.
+    const auto hundredths = static_cast<std::int64_t>(value * 100.0 + 0.5);
     if (static_cast<double>(hundredths) / 100.0 != value) {
         return {};
     }
-    char* const first = buffer.data();
-    char* out = std::to_chars(first, first + buffer.size(), hundredths / 100).ptr;
+    // Written from the last digit backwards; the clock calls this every tick.
+    char* const end = buffer.data() + buffer.size();
+    char* first = end;
     const auto fraction = static_cast<int>(hundredths % 100);
     if (fraction != 0) {
-        *out++ = '.';
-        *out++ = static_cast<char>('0' + fraction / 10);
         if (fraction % 10 != 0) {
-            *out++ = static_cast<char>('0' + fraction % 10);
+            *--first = static_cast<char>('0' + fraction % 10);
         }
+        *--first = static_cast<char>('0' + fraction / 10);
+        *--first = '.';
     }
-    return {first, static_cast<std::size_t>(out - first)};
+    std::int64_t whole = hundredths / 100;
+    do {
+        *--first = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    return {first, static_cast<std::size_t>(end - first)};
 }
 
 }  // namespace
