@@ -98,8 +98,9 @@ public:
     static constexpr std::int64_t kWarmupTicks = 30 * kTicksPerSecond;
     // Batch means: the batches after the warm-up start at one second each;
     // whenever kMaxBatches are complete they are merged in pairs. An interval
-    // needs kMinBatches complete batches, each with enough data.
-    static constexpr int kMinBatches = 20;
+    // needs kMinBatches complete batches, each with enough data: ten, so that
+    // at slow rates a student sees a band within minutes.
+    static constexpr int kMinBatches = 10;
     static constexpr int kMaxBatches = 2 * kMinBatches;
 
     RunRecord();

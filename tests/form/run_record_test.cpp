@@ -224,12 +224,12 @@ TEST(TickStep, MattersFromTwoPacketsASecond)
 // The band drawn around the running mean must hold the long-run value about
 // 95 % of the time. M/M/1/2 at 1 packet a second: the demo's steps move its
 // long-run values by under 1 %, far inside a run's interval, so the textbook
-// values serve as the truth. Each run lasts until 20 batches of 32 s are
+// values serve as the truth. Each run lasts until 10 batches of 32 s are
 // complete after the warm-up.
 TEST(RecordCoverage, TheIntervalsHoldTheLongRunValuesAboutNineteenTimesInTwenty)
 {
     constexpr int kRuns = 100;
-    constexpr int kSeconds = 30 + 20 * 32;
+    constexpr int kSeconds = 30 + 10 * 32;
     const QueueTheory truth = MarkovianTheory(QueueSettings{1.0, 1.0, 1, 2}).value();
     int loss = 0;
     int time = 0;
