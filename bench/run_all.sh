@@ -11,10 +11,11 @@ out=$build_dir/bench-results
 mkdir -p "$out"
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" --target engine_bench paint_bench tick_runner waitline >/dev/null
+cmake --build "$build_dir" --target engine_bench paint_bench analysis_bench tick_runner waitline >/dev/null
 
 "$build_dir/bin/engine_bench" --benchmark_filter=BM_Tick --benchmark_format=json >"$out/engine.json" 2>/dev/null
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/paint_bench" --benchmark_format=json >"$out/paint.json" 2>/dev/null
+QT_QPA_PLATFORM=offscreen "$build_dir/bin/analysis_bench" --benchmark_format=json >"$out/analysis.json" 2>/dev/null
 
 # Instructions per tick at heavy load: the same run with and without N ticks
 # after the warm-up.
@@ -48,6 +49,9 @@ rows = [
     ("instructions per tick, heavy load", "<= 3000", None, f"{(with_ticks - base) / ticks:.0f}", (with_ticks - base) / ticks <= 3000),
     ("full-window paint, heavy load", "<= 1 ms", None, f"{paint_ms:.3f} ms", paint_ms <= 1),
     ("partial tick repaint, heavy load (info)", "-", None, f"{bench('paint.json', 'BM_TickWithPartialRepaint') / 1e3:.0f} us", True),
+    ("engine tick, heavy load, analysis open", "<= 1.05 x tick", None, f"{bench('engine.json', 'BM_TickRecorded'):.0f} ns", bench('engine.json', 'BM_TickRecorded') <= 1.05 * tick_ns),
+    ("analysis refresh with its repaint", "<= 5 ms", None, f"{bench('analysis.json', 'BM_AnalysisRefreshWithRepaint') / 1e6:.2f} ms", bench('analysis.json', 'BM_AnalysisRefreshWithRepaint') <= 5e6),
+    ("analysis refresh and full paint (info)", "-", None, f"{bench('analysis.json', 'BM_AnalysisRefreshAndFullPaint') / 1e6:.2f} ms", True),
     ("CPU share running heavy, Xvfb", "<= 5 %", None, f"{float(window['running_cpu_percent']):.2f} %", float(window['running_cpu_percent']) <= 5),
     ("CPU share paused, Xvfb", "<= 0.5 %", None, f"{float(window['paused_cpu_percent']):.2f} %", float(window['paused_cpu_percent']) <= 0.5),
     (f"simulated / wall over {float(window['running_wall_seconds']):.0f} s", ">= 0.99", None, f"{float(window['simulated_per_wall']):.4f}", float(window['simulated_per_wall']) >= 0.99),

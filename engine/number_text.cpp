@@ -242,8 +242,12 @@ std::string_view HundredthsDigits(double value, std::array<char, 40>& buffer)
         return {};
     }
     // Any whole number that reads back as value will do: the check below
-    // turns away every other, so truncating after adding a half is enough.
-    const auto hundredths = static_cast<std::int64_t>(value * 100.0 + 0.5);
+    // turns away every other, so a plain rounding of the halves up is enough.
+    const double scaled = value * 100.0;
+    auto hundredths = static_cast<std::int64_t>(scaled);
+    if (scaled - static_cast<double>(hundredths) >= 0.5) {
+        ++hundredths;
+    }
     if (static_cast<double>(hundredths) / 100.0 != value) {
         return {};
     }

@@ -29,6 +29,10 @@ double RateInUse(RateReader reader, std::string_view text) { return reader.read(
 // the end of a tick every packet in a server's place is being served.
 int ServersBusy(const Simulation& sim) { return std::min(sim.QueueDepth, sim.NumServers); }
 
+// The clock adds up steps of 10 ms, which a double holds only nearly: the
+// series keeps the hundredth it stands for.
+double ClockSeconds(const Simulation& sim) { return std::round(sim.SimTime * 100.0) / 100.0; }
+
 double Ratio(double numerator, double denominator) { return denominator > 0.0 ? numerator / denominator : 0.0; }
 
 // The standard deviation in seconds from the sums of the times and of their
@@ -104,7 +108,7 @@ void RunRecord::afterTick(const Simulation& sim)
     run.lost = static_cast<std::int64_t>(sim.PacketsLost) - lostAtStart_;
 
     if (run.ticks == depthDue_) {
-        depth_[depthNext_] = DepthSample{sim.SimTime, sim.QueueDepth};
+        depth_[depthNext_] = DepthSample{ClockSeconds(sim), sim.QueueDepth};
         depthNext_ = (depthNext_ + 1) % depth_.size();
         depthCount_ = std::min(depthCount_ + 1, depth_.size());
         depthDue_ += kDepthSampleTicks;
@@ -126,7 +130,7 @@ void RunRecord::addServed(std::int32_t timeMs)
     std::array<std::int64_t, TimeHistogram::kBinCount>& counts = histogram_.counts;
     while (timeMs / histogram_.binWidthMs >= TimeHistogram::kBinCount) {
         // Wider bins, each the sum of two neighbours: nothing counted moves.
-        for (int i = 0; i < TimeHistogram::kBinCount / 2; ++i) {
+        for (std::size_t i = 0; i < counts.size() / 2; ++i) {
             counts[i] = counts[2 * i] + counts[2 * i + 1];
         }
         std::fill(counts.begin() + TimeHistogram::kBinCount / 2, counts.end(), 0);
@@ -141,7 +145,7 @@ void RunRecord::closeBatch()
     if (marksTaken_ == kMaxBatches + 1) {
         // Twice as long batches, half as many: the run so far is still
         // covered from the end of the warm-up, in fixed storage.
-        for (int k = 0; k <= kMinBatches; ++k) {
+        for (std::size_t k = 0; k <= static_cast<std::size_t>(kMinBatches); ++k) {
             marks_[k] = marks_[2 * k];
         }
         marksTaken_ = kMinBatches + 1;
@@ -166,7 +170,7 @@ void RunRecord::addRow(const Simulation& sim)
     const RunTotals& run = now_.run;
     const auto served = static_cast<double>(run.served);
     SeriesRow& row = rows_[rowCount_++];
-    row.time = sim.SimTime;
+    row.time = ClockSeconds(sim);
     row.sourced = run.sourced;
     row.served = run.served;
     row.lost = run.lost;

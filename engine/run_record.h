@@ -40,7 +40,7 @@ bool TickStepMatters(const SeriesSettings& settings);
 // those of the series alone: after a change of settings they start again
 // from 0, unlike the window's, which run from Go.
 struct SeriesRow {
-    double time = 0.0;  // simulated seconds since Go, as the window's clock counts them
+    double time = 0.0;  // simulated seconds since Go, to the hundredth
     std::int64_t sourced = 0;
     std::int64_t served = 0;
     std::int64_t lost = 0;
@@ -95,7 +95,7 @@ public:
     static constexpr std::size_t kDepthSamples = 600;
     // The first seconds of a series, while the queue fills from empty, are
     // left out of its intervals.
-    static constexpr std::int64_t kWarmupTicks = 30 * kTicksPerSecond;
+    static constexpr std::int64_t kWarmupTicks = 30 * std::int64_t{kTicksPerSecond};
     // Batch means: the batches after the warm-up start at one second each;
     // whenever kMaxBatches are complete they are merged in pairs. An interval
     // needs kMinBatches complete batches, each with enough data: ten, so that

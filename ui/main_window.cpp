@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 
 #include <string>
 
+#include "ui/analysis_window.h"
 #include "ui/choice_combo_box.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
@@ -35,6 +38,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
 
     buildControls();
     buildTimers();
+    buildAnalysisAccess();
     sync();
 }
 
@@ -117,6 +121,41 @@ void MainWindow::buildTimers()
     }
     connect(timerMove_, &QTimer::timeout, this, [this] { deliverTimerMove(); });
     connect(timerCheck_, &QTimer::timeout, this, [this] { deliverTimerCheck(); });
+}
+
+void MainWindow::buildAnalysisAccess()
+{
+    analysisAction_ = new QAction(QStringLiteral("Analysis\u2026"), this);
+    analysisAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    // The focus mostly sits in a combo box's line edit; an application-wide
+    // shortcut is looked up before the line edit sees the key.
+    analysisAction_->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(analysisAction_);
+    connect(analysisAction_, &QAction::triggered, this, &MainWindow::showAnalysis);
+
+    // The picture takes no right click itself, so a right click on it reaches
+    // the window.
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, &MainWindow::showContextMenu);
+}
+
+void MainWindow::showContextMenu(const QPoint& at)
+{
+    if (contextMenu_ == nullptr) {
+        contextMenu_ = new QMenu(this);
+        contextMenu_->addAction(analysisAction_);
+    }
+    contextMenu_->popup(mapToGlobal(at));
+}
+
+void MainWindow::showAnalysis()
+{
+    if (!analysis_) {
+        analysis_ = std::make_unique<AnalysisWindow>(form_, this);
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
 }
 
 bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsMayChange)

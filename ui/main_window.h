@@ -4,16 +4,20 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "control/form.h"
 #include "ui/queue_picture.h"
 
+class QAction;
+class QMenu;
 class QPushButton;
 class QTimer;
 
 namespace waitline {
 
+class AnalysisWindow;
 class ChoiceComboBox;
 
 // The main window: a fixed 792 x 567 client area with the queue picture, two
@@ -29,6 +33,9 @@ class ChoiceComboBox;
 // "boxQueue0".."boxQueue10", "sPacket0".."sPacket50", "LineOut0".."LineOut4",
 // "linServerLeft0".., "linServer0".., "linServerTop0".., "linServerBottom0"..
 // Timers: QTimer objects "TimerMove" and "TimerCheck".
+//
+// The analysis window opens from the context menu's "Analysis…" and from
+// Ctrl+I, wherever the focus is; it is made on first use and kept.
 //
 // Tools and tests drive the window through a WindowDriver.
 class MainWindow : public QWidget {
@@ -46,6 +53,9 @@ private:
     void buildControls();
     void buildTimers();
     void orderTabStops();
+    void buildAnalysisAccess();
+    void showContextMenu(const QPoint& at);
+    void showAnalysis();
 
     // Runs `handler` unless another handler is running, then shows the
     // display model again. Returns whether it ran.
@@ -81,6 +91,12 @@ private:
     std::array<ChoiceComboBox*, kComboControls.size()> combos_{};
     QTimer* timerMove_ = nullptr;
     QTimer* timerCheck_ = nullptr;
+
+    QAction* analysisAction_ = nullptr;
+    QMenu* contextMenu_ = nullptr;  // made on the first right click
+    // Made on first use. Declared after form_, so that it goes first: it
+    // points into the Form until it is gone.
+    std::unique_ptr<AnalysisWindow> analysis_;
 };
 
 }  // namespace waitline

@@ -1,5 +1,6 @@
 #include "ui/window_driver.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -7,6 +8,7 @@
 
 #include <utility>
 
+#include "ui/analysis_window.h"
 #include "ui/choice_combo_box.h"
 #include "ui/main_window.h"
 #include "ui/window_layout.h"
@@ -72,6 +74,10 @@ QImage WindowDriver::grabClientArea()
 {
     return window_.grab(QRect(QPoint(0, 0), layout::kClientSize)).toImage().convertToFormat(QImage::Format_RGB32);
 }
+
+void WindowDriver::openAnalysis() { window_.analysisAction_->trigger(); }
+
+AnalysisWindow* WindowDriver::analysisWindow() const { return window_.analysis_.get(); }
 
 QPushButton* WindowDriver::button(ButtonId id) const { return window_.button(id); }
 

@@ -14,6 +14,7 @@ class QTimer;
 
 namespace waitline {
 
+class AnalysisWindow;
 class Canvas;
 class ChoiceComboBox;
 class MainWindow;
@@ -62,6 +63,12 @@ public:
 
     // The client area as shown now, 792 x 567.
     QImage grabClientArea();
+
+    // Opens the analysis window as the context menu and Ctrl+I do: made on
+    // first use, then shown and raised.
+    void openAnalysis();
+    // Null until the analysis window was first opened.
+    AnalysisWindow* analysisWindow() const;
 
     QPushButton* button(ButtonId id) const;
     ChoiceComboBox* combo(ComboId id) const;

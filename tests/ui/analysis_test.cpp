@@ -1,0 +1,569 @@
+// The analysis window: how it opens from the main window, what it shows of
+// the series the run feeds it, how it follows Go and changes of the settings,
+// and its export.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/queue_theory.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/analysis_export.h"
+#include "ui/analysis_plots.h"
+#include "ui/analysis_table.h"
+#include "ui/analysis_window.h"
+
+namespace waitline::test {
+namespace {
+
+// The window keeps its place in the user's settings; the tests keep theirs
+// in a folder of their own, removed at the end.
+class ScratchSettings : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        folder_ = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(folder_->isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_->path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_->path());
+    }
+    void TearDown() override { folder_.reset(); }
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kScratchSettings =
+    ::testing::AddGlobalTestEnvironment(new ScratchSettings);
+
+using Row = AnalysisTable::Row;
+using Column = AnalysisTable::Column;
+
+const QString kNone = QStringLiteral("\u2014");
+
+class AnalysisTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        driver.form().clockRandom.seed(3);
+    }
+
+    AnalysisWindow& open()
+    {
+        driver.openAnalysis();
+        AnalysisWindow* analysis = driver.analysisWindow();
+        EXPECT_NE(analysis, nullptr);
+        return *analysis;
+    }
+
+    // Whole simulated seconds through the window, with the once-a-second check.
+    void runSeconds(int seconds)
+    {
+        for (int tick = 1; tick <= 100 * seconds; ++tick) {
+            driver.deliverTimerMove();
+            if (tick % 100 == 0) {
+                driver.deliverTimerCheck();
+            }
+        }
+    }
+
+    static QString label(const AnalysisWindow& analysis, const char* name)
+    {
+        const auto* found = analysis.findChild<QLabel*>(QString::fromLatin1(name));
+        return found == nullptr ? QStringLiteral("(no label %1)").arg(QLatin1String(name)) : found->text();
+    }
+
+    static bool shown(const AnalysisWindow& analysis, const char* name)
+    {
+        const auto* found = analysis.findChild<QLabel*>(QString::fromLatin1(name));
+        return found != nullptr && !found->isHidden();
+    }
+};
+
+class ShownAnalysisTest : public AnalysisTest {
+protected:
+    void SetUp() override
+    {
+        AnalysisTest::SetUp();
+        window.show();
+        activateMainWindow();
+    }
+
+    void activateMainWindow()
+    {
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+};
+
+TEST_F(ShownAnalysisTest, OpensFromTheContextMenuOnThePicture)
+{
+    ASSERT_EQ(driver.analysisWindow(), nullptr);
+    const QPoint inPicture(400, 300);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inPicture, driver.canvas()->mapToGlobal(inPicture));
+    QApplication::sendEvent(driver.canvas(), &rightClick);
+
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction* entry = menu->actions().constFirst();
+    EXPECT_EQ(entry->text(), QStringLiteral("Analysis\u2026"));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+
+    AnalysisWindow* analysis = driver.analysisWindow();
+    ASSERT_NE(analysis, nullptr);
+    EXPECT_TRUE(analysis->isVisible());
+    EXPECT_TRUE(analysis->isWindow());
+    EXPECT_FALSE(analysis->isModal());
+    EXPECT_EQ(driver.form().record, &analysis->record());
+}
+
+TEST_F(ShownAnalysisTest, CtrlIOpensItWhereverTheFocusIs)
+{
+    AnalysisWindow* first = nullptr;
+    // An editable box's line edit, a list-only box and a button.
+    // An editable box (its line edit takes the key), a list-only box and a
+    // button.
+    const std::vector<QWidget*> controls{driver.combo(ComboId::ArrivalCombo), driver.combo(ComboId::SourceCombo),
+                                         driver.button(ButtonId::StartButton)};
+    for (QWidget* control : controls) {
+        activateMainWindow();
+        control->setFocus(Qt::OtherFocusReason);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus == control || focus->parentWidget() == control) << control->metaObject()->className();
+        const std::string arrivalText = driver.form().sim.display.ArrivalCombo.text;
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier);
+
+        AnalysisWindow* analysis = driver.analysisWindow();
+        ASSERT_NE(analysis, nullptr) << control->metaObject()->className();
+        EXPECT_TRUE(analysis->isVisible()) << control->metaObject()->className();
+        EXPECT_EQ(driver.form().sim.display.ArrivalCombo.text, arrivalText);
+        // Made once, then reused.
+        if (first == nullptr) {
+            first = analysis;
+        }
+        EXPECT_EQ(analysis, first);
+        analysis->close();
+    }
+}
+
+TEST_F(AnalysisTest, FollowsTheRunOnlyWhileShown)
+{
+    EXPECT_EQ(driver.form().record, nullptr);
+    AnalysisWindow& analysis = open();
+    EXPECT_EQ(driver.form().record, &analysis.record());
+    const std::uint64_t firstSeries = analysis.record().seriesNumber();
+
+    analysis.close();
+    EXPECT_EQ(driver.form().record, nullptr);
+    runSeconds(2);
+
+    // Showing it again begins a new series, from what the run is now.
+    open();
+    EXPECT_EQ(driver.form().record, &analysis.record());
+    EXPECT_GT(analysis.record().seriesNumber(), firstSeries);
+    EXPECT_TRUE(analysis.record().rows().empty());
+}
+
+TEST_F(AnalysisTest, ShowsTheTextbookValuesForExponentialSettings)
+{
+    AnalysisWindow& analysis = open();
+    EXPECT_EQ(label(analysis, "settingsLine"),
+              QStringLiteral("Exponential arrivals at 1 /s, Exponential service at 1 /s, 1 server, 3 places"));
+    // M/M/1/3 with equal rates: every state of 0..3 packets is equally
+    // likely, so a quarter of the arrivals are turned away, 1.5 packets are
+    // held on average and W = L / throughput = 1.5 / 0.75 s.
+    struct Expected {
+        Row row;
+        const char* text;
+    };
+    const Expected expected[] = {
+        {AnalysisTable::Loss, "25.00 %"},        {AnalysisTable::MeanTimeInSystem, "2.000 s"},
+        {AnalysisTable::MeanInSystem, "1.500"},  {AnalysisTable::Throughput, "0.750 packets/s"},
+        {AnalysisTable::Utilisation, "75.00 %"}, {AnalysisTable::MeanWaiting, "0.750"}};
+    for (const Expected& e : expected) {
+        EXPECT_EQ(analysis.table().text(e.row, AnalysisTable::Theory).toStdString(), e.text) << "row " << e.row;
+    }
+    // The textbook gives no spread of the time in the system.
+    EXPECT_EQ(analysis.table().text(AnalysisTable::SdTimeInSystem, AnalysisTable::Theory), kNone);
+    EXPECT_FALSE(shown(analysis, "theoryReason"));
+    EXPECT_TRUE(analysis.plots().theoryLine().isVisible());
+}
+
+TEST_F(AnalysisTest, ShowsTheReasonInsteadOfAValueForOtherDistributions)
+{
+    struct Case {
+        ComboId box;
+        const char* distribution;
+        const char* settings;
+    };
+    const Case cases[] = {
+        {ComboId::SourceCombo, "Uniform", "Uniform arrivals at 1 /s, Exponential service at 1 /s, 1 server, 3 places"},
+        {ComboId::ServiceCombo, "Pareto 0.5",
+         "Uniform arrivals at 1 /s, Pareto 0.5 service at 1 /s, 1 server, 3 places"},
+        {ComboId::SourceCombo, "Exponential",
+         "Exponential arrivals at 1 /s, Pareto 0.5 service at 1 /s, 1 server, 3 places"},
+    };
+    AnalysisWindow& analysis = open();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(driver.chooseEntry(c.box, QString::fromLatin1(c.distribution)));
+        analysis.refresh();
+        EXPECT_EQ(label(analysis, "settingsLine").toStdString(), c.settings);
+        for (int row = 0; row < AnalysisTable::RowCount; ++row) {
+            EXPECT_EQ(analysis.table().text(static_cast<Row>(row), AnalysisTable::Theory), kNone)
+                << c.distribution << " row " << row;
+        }
+        EXPECT_TRUE(shown(analysis, "theoryReason")) << c.distribution;
+        EXPECT_EQ(label(analysis, "theoryReason").toStdString(), kNeedsExponential);
+        EXPECT_FALSE(analysis.plots().theoryLine().isVisible());
+    }
+}
+
+TEST_F(AnalysisTest, ExplainsTheTickStepOnlyAtHighRates)
+{
+    AnalysisWindow& analysis = open();
+    EXPECT_FALSE(shown(analysis, "tickStepNote"));
+    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("50")));
+    analysis.refresh();
+    EXPECT_TRUE(shown(analysis, "tickStepNote"));
+    EXPECT_EQ(label(analysis, "tickStepNote"),
+              QStringLiteral("At these rates the demo's 10 ms steps matter: arrivals and services take whole steps, a "
+                             "little longer than drawn, so its long-run numbers differ from the textbook's."));
+    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("1")));
+    analysis.refresh();
+    EXPECT_FALSE(shown(analysis, "tickStepNote"));
+}
+
+TEST_F(AnalysisTest, StateLineFollowsTheButtons)
+{
+    AnalysisWindow& analysis = open();
+    struct Step {
+        ButtonId button;
+        const char* state;
+    };
+    const Step steps[] = {{ButtonId::StartButton, "running"},
+                          {ButtonId::PauseButton, "paused"},
+                          {ButtonId::PauseButton, "running"},
+                          {ButtonId::StartButton, "stopped"}};
+    for (const Step& step : steps) {
+        driver.clickButton(step.button);
+        runSeconds(1);
+        analysis.refresh();
+        const QString state = label(analysis, "stateLine");
+        EXPECT_TRUE(state.startsWith(QLatin1String(step.state))) << state.toStdString() << " wanted " << step.state;
+    }
+}
+
+TEST_F(AnalysisTest, NothingChangesWhilePaused)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(5);
+    driver.clickButton(ButtonId::PauseButton);
+    analysis.refresh();
+    const auto rows = analysis.record().rows().size();
+    const QList<QPointF> depth = analysis.plots().depthSteps().points();
+    const QString loss = analysis.table().text(AnalysisTable::Loss, AnalysisTable::Simulated);
+    ASSERT_FALSE(depth.isEmpty());
+
+    runSeconds(3);
+    analysis.refresh();
+    EXPECT_EQ(analysis.record().rows().size(), rows);
+    EXPECT_EQ(analysis.plots().depthSteps().points(), depth);
+    EXPECT_EQ(analysis.table().text(AnalysisTable::Loss, AnalysisTable::Simulated), loss);
+    EXPECT_TRUE(label(analysis, "stateLine").startsWith(QLatin1String("paused")));
+}
+
+struct SeriesStart {
+    const char* name;
+    std::function<void(WindowDriver&)> act;
+    const char* settings;
+};
+
+class NewSeriesTest : public AnalysisTest, public ::testing::WithParamInterface<SeriesStart> {};
+
+TEST_P(NewSeriesTest, ClearsTheTableAndThePlots)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(40);
+    analysis.refresh();
+    const std::uint64_t series = analysis.record().seriesNumber();
+    ASSERT_FALSE(analysis.record().rows().empty());
+    ASSERT_FALSE(analysis.plots().meanTimeLine().points().isEmpty());
+    ASSERT_FALSE(analysis.plots().depthSteps().points().isEmpty());
+
+    GetParam().act(driver);
+    analysis.refresh();
+    EXPECT_EQ(analysis.record().seriesNumber(), series + 1);
+    EXPECT_EQ(label(analysis, "settingsLine").toStdString(), GetParam().settings);
+    EXPECT_TRUE(analysis.plots().meanTimeLine().points().isEmpty());
+    EXPECT_TRUE(analysis.plots().theoryLine().points().isEmpty());
+    EXPECT_TRUE(analysis.plots().depthSteps().points().isEmpty());
+    EXPECT_EQ(analysis.table().text(AnalysisTable::Throughput, AnalysisTable::Simulated),
+              QStringLiteral("0.000 packets/s"));
+    EXPECT_TRUE(label(analysis, "stateLine").contains(QLatin1String(" 0 s ")));
+
+    // And the new series fills again.
+    runSeconds(2);
+    analysis.refresh();
+    EXPECT_EQ(analysis.plots().meanTimeLine().points().size(), 2);
+}
+
+const SeriesStart kSeriesStarts[] = {
+    {"Go",
+     [](WindowDriver& d) {
+         d.clickButton(ButtonId::StartButton);  // Stop goes on with the series...
+         ASSERT_EQ(d.form().record->rows().empty(), false);
+         d.clickButton(ButtonId::StartButton);  // ...Go begins another.
+     },
+     "Exponential arrivals at 1 /s, Exponential service at 1 /s, 1 server, 3 places"},
+    {"QueueLength", [](WindowDriver& d) { ASSERT_TRUE(d.chooseEntry(ComboId::QueueCombo, QStringLiteral("5"))); },
+     "Exponential arrivals at 1 /s, Exponential service at 1 /s, 1 server, 5 places"},
+    {"Servers", [](WindowDriver& d) { ASSERT_TRUE(d.chooseEntry(ComboId::ServerCombo, QStringLiteral("2"))); },
+     "Exponential arrivals at 1 /s, Exponential service at 1 /s, 2 servers, 3 places"},
+    {"ServiceRate", [](WindowDriver& d) { ASSERT_TRUE(d.typeText(ComboId::ServeRateCombo, QStringLiteral("1.5"))); },
+     "Exponential arrivals at 1 /s, Exponential service at 1.5 /s, 1 server, 3 places"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Starts, NewSeriesTest, ::testing::ValuesIn(kSeriesStarts),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(AnalysisTest, PlotsShowTheRecord)
+{
+    AnalysisWindow& analysis = open();
+    // Fast enough for the batches to carry an interval within the run.
+    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("20")));
+    ASSERT_TRUE(driver.typeText(ComboId::ServeRateCombo, QStringLiteral("20")));
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(90);
+    analysis.refresh();
+    const RunRecord& record = analysis.record();
+    const AnalysisPlots& plots = analysis.plots();
+
+    const std::span<const SeriesRow> rows = record.rows();
+    const QList<QPointF> mean = plots.meanTimeLine().points();
+    ASSERT_EQ(mean.size(), static_cast<qsizetype>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(mean[static_cast<qsizetype>(i)], QPointF(rows[i].time, rows[i].meanTimeInSystem)) << "row " << i;
+    }
+    // The band covers the rows from the first that has an interval on.
+    const QList<QPointF> low = plots.meanTimeBand().lowerSeries()->points();
+    const QList<QPointF> high = plots.meanTimeBand().upperSeries()->points();
+    ASSERT_EQ(low.size(), high.size());
+    ASSERT_FALSE(low.isEmpty()) << "no interval after 90 s";
+    EXPECT_LT(low.size(), mean.size());
+    EXPECT_EQ(low.constLast().x(), rows.back().time);
+    EXPECT_EQ(high.constLast().y(), rows.back().meanTimeBand->high);
+    for (qsizetype i = 0; i < low.size(); ++i) {
+        EXPECT_LE(low[i].y(), high[i].y());
+    }
+    const QList<QPointF> theory = plots.theoryLine().points();
+    ASSERT_EQ(theory.size(), 2);
+    // M/M/1/3 with equal rates: W = L / throughput = 1.5 / (0.75 * 20) s.
+    EXPECT_NEAR(theory[0].y(), 0.1, 1e-12);
+    EXPECT_EQ(theory[1].x(), rows.back().time);
+
+    // Steps through every sample, against the seconds before the newest:
+    // read at a sample's time, the line gives that sample's count (the last
+    // point at that time counts), and it turns only where the count changes.
+    const std::vector<DepthSample> samples = record.depthSamples();
+    ASSERT_EQ(samples.size(), RunRecord::kDepthSamples);
+    const QList<QPointF> depth = plots.depthSteps().points();
+    ASSERT_FALSE(depth.isEmpty());
+    const double now = samples.back().time;
+    int changes = 0;
+    qsizetype next = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        changes += i > 0 && samples[i].placesHeld != samples[i - 1].placesHeld ? 1 : 0;
+        while (next < depth.size() && depth[next].x() <= samples[i].time - now) {
+            ++next;
+        }
+        ASSERT_GT(next, 0);
+        EXPECT_EQ(depth[next - 1].y(), samples[i].placesHeld) << "sample " << i << " at " << samples[i].time;
+    }
+    EXPECT_EQ(next, depth.size());
+    EXPECT_EQ(depth.constLast(), QPointF(0.0, samples.back().placesHeld));
+    EXPECT_GE(depth.constFirst().x(), -60.0);
+    EXPECT_LE(depth.size(), 2 * changes + 2);
+
+    // Each bin's count over its width, in seconds.
+    const TimeHistogram& histogram = record.histogram();
+    const QList<QPointF> outline = plots.histogramOutline().points();
+    ASSERT_EQ(outline.size(), 2 * TimeHistogram::kBinCount + 2);
+    const double width = histogram.binWidthMs / 1000.0;
+    for (int bin = 0; bin < TimeHistogram::kBinCount; ++bin) {
+        const auto count = static_cast<double>(histogram.counts[static_cast<std::size_t>(bin)]);
+        EXPECT_EQ(outline[1 + 2 * bin], QPointF(bin * width, count));
+        EXPECT_EQ(outline[2 + 2 * bin], QPointF((bin + 1) * width, count));
+    }
+}
+
+TEST_F(AnalysisTest, LongSeriesKeepsThePlotsSmall)
+{
+    AnalysisWindow& analysis = open();
+    Form& form = driver.form();
+    Click(form, ButtonId::StartButton);
+    // Past the point count, straight through the controller: the window's
+    // own repaints would only slow the test down.
+    for (int tick = 1; tick <= 100 * 1000; ++tick) {
+        DeliverTimerMove(form);
+        if (tick % 100 == 0) {
+            DeliverTimerCheck(form);
+        }
+    }
+    analysis.refresh();
+    const std::span<const SeriesRow> rows = analysis.record().rows();
+    ASSERT_GT(rows.size(), AnalysisPlots::kMaxPoints);
+    const QList<QPointF> mean = analysis.plots().meanTimeLine().points();
+    EXPECT_LE(mean.size(), static_cast<qsizetype>(AnalysisPlots::kMaxPoints) + 1);
+    EXPECT_GE(mean.size(), static_cast<qsizetype>(AnalysisPlots::kMaxPoints / 2));
+    EXPECT_EQ(mean.constFirst().x(), rows.front().time);
+    EXPECT_EQ(mean.constLast().x(), rows.back().time);
+    EXPECT_LE(analysis.plots().meanTimeBand().upperSeries()->count(), mean.size());
+}
+
+class ExportTest : public AnalysisTest {
+protected:
+    void SetUp() override
+    {
+        AnalysisTest::SetUp();
+        ASSERT_TRUE(folder.isValid());
+    }
+
+    // Exports through the window and closes the warning it may show,
+    // keeping its text.
+    QString exportTo(AnalysisWindow& analysis, const QString& path, QString* warning)
+    {
+        QTimer::singleShot(0, [warning] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                *warning = box->text();
+                box->close();
+            }
+        });
+        QString error = analysis.exportTo(path);
+        QCoreApplication::processEvents();
+        return error;
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(ExportTest, CsvHoldsEveryRowWithDecimalPointsInAnyLocale)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(25);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString path = folder.filePath(QStringLiteral("series.csv"));
+    QString warning;
+    const QString error = exportTo(analysis, path, &warning);
+    QLocale::setDefault(before);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(warning.isEmpty());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const std::span<const SeriesRow> rows = analysis.record().rows();
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 1);
+    EXPECT_EQ(lines[0], QStringLiteral("time_s,sourced,served,lost,percent_dropped,mean_time_in_system_s,"
+                                       "sd_time_in_system_s,mean_in_system,places_held"));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const SeriesRow& row = rows[i];
+        const QStringList fields = lines[static_cast<qsizetype>(i) + 1].split(QLatin1Char(','));
+        ASSERT_EQ(fields.size(), 9) << "line " << i + 1;
+        const std::vector<double> expected{row.time,
+                                           static_cast<double>(row.sourced),
+                                           static_cast<double>(row.served),
+                                           static_cast<double>(row.lost),
+                                           row.percentDropped,
+                                           row.meanTimeInSystem,
+                                           row.sdTimeInSystem,
+                                           row.meanInSystem,
+                                           static_cast<double>(row.placesHeld)};
+        for (std::size_t f = 0; f < expected.size(); ++f) {
+            bool ok = false;
+            const double read = fields[static_cast<qsizetype>(f)].toDouble(&ok);
+            EXPECT_TRUE(ok) << "line " << i + 1 << " field " << f;
+            EXPECT_EQ(read, expected[f]) << "line " << i + 1 << " field " << f;
+        }
+    }
+    // The text builder and the file agree.
+    file.seek(0);
+    EXPECT_EQ(QString::fromLatin1(file.readAll()), SeriesCsv(analysis.record()));
+}
+
+TEST_F(ExportTest, PngIsThePlots)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(5);
+    const QString path = folder.filePath(QStringLiteral("plots.png"));
+    QString warning;
+    ASSERT_TRUE(exportTo(analysis, path, &warning).isEmpty());
+    const QImage image(path);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), analysis.findChild<AnalysisPlots*>()->size());
+}
+
+TEST_F(ExportTest, FailedWriteLeavesNoFileAndSaysWhy)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(3);
+    const QString missing = folder.filePath(QStringLiteral("missing"));
+    for (const QString& path : {missing + QStringLiteral("/series.csv"), missing + QStringLiteral("/plots.png"),
+                                // A folder's own name cannot be replaced by a file.
+                                folder.path() + QStringLiteral("/.")}) {
+        QString warning;
+        const QString error = exportTo(analysis, path, &warning);
+        EXPECT_FALSE(error.isEmpty()) << path.toStdString();
+        EXPECT_EQ(warning, error) << path.toStdString();
+        EXPECT_FALSE(QFile::exists(missing));
+        EXPECT_TRUE(QDir(folder.path()).isEmpty()) << path.toStdString();
+    }
+    EXPECT_FALSE(ExportCsv(analysis.record(), missing + QStringLiteral("/series.csv")).isEmpty());
+}
+
+TEST_F(AnalysisTest, RemembersItsSizeForTheNextRun)
+{
+    AnalysisWindow& analysis = open();
+    // A size the window can take on the off-screen desktop, other than the
+    // size it first opens with.
+    const QSize wanted = analysis.minimumSizeHint() + QSize(30, 20);
+    ASSERT_NE(wanted, analysis.size());
+    ASSERT_TRUE(analysis.screen()->availableSize().expandedTo(wanted) == analysis.screen()->availableSize());
+    analysis.resize(wanted);
+    analysis.close();
+
+    MainWindow next;
+    WindowDriver nextDriver(next);
+    nextDriver.setTimersAutomatic(false);
+    next.load();
+    nextDriver.openAnalysis();
+    ASSERT_NE(nextDriver.analysisWindow(), nullptr);
+    EXPECT_EQ(nextDriver.analysisWindow()->size(), wanted);
+}
+
+}  // namespace
+}  // namespace waitline::test
