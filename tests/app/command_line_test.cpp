@@ -1,0 +1,60 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <optional>
+#include <string>
+
+namespace waitline {
+namespace {
+
+struct LineCase {
+    QStringList arguments;
+    CommandLine::Action action;
+    std::optional<double> zoom;
+    const char* textHas;
+};
+
+class CommandLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(CommandLineTest, ReadsWhatTheUserAskedFor)
+{
+    QStringList arguments{QStringLiteral("waitline")};
+    arguments << GetParam().arguments;
+    const CommandLine line = ParseCommandLine(arguments);
+    EXPECT_EQ(line.action, GetParam().action) << arguments.join(' ').toStdString();
+    EXPECT_EQ(line.zoom, GetParam().zoom) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(line.text.contains(QString::fromUtf8(GetParam().textHas))) << line.text.toStdString();
+    if (line.action == CommandLine::Action::Error) {
+        EXPECT_FALSE(line.text.contains('\n')) << "one line: " << line.text.toStdString();
+    }
+}
+
+using A = CommandLine::Action;
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineTest,
+    ::testing::Values(LineCase{{}, A::Run, std::nullopt, ""}, LineCase{{"--zoom", "2"}, A::Run, 2.0, ""},
+                      LineCase{{"--zoom=1.5"}, A::Run, 1.5, ""}, LineCase{{"--zoom", " 4 "}, A::Run, 4.0, ""},
+                      LineCase{{"--zoom", "1"}, A::Run, 1.0, ""},
+                      LineCase{{"--help"}, A::Help, std::nullopt, "Usage: waitline"},
+                      LineCase{{"-h"}, A::Help, std::nullopt, "--zoom <FACTOR>"},
+                      LineCase{{"--version"}, A::Version, std::nullopt, "waitline "},
+                      LineCase{{"--zoom", "0.5"}, A::Error, std::nullopt, "--zoom takes a factor from 1 to 4"},
+                      LineCase{{"--zoom", "4.01"}, A::Error, std::nullopt, "not '4.01'"},
+                      LineCase{{"--zoom", "1,5"}, A::Error, std::nullopt, "not '1,5'"},
+                      LineCase{{"--zoom", "nan"}, A::Error, std::nullopt, "--zoom takes"},
+                      LineCase{{"--zoom", "inf"}, A::Error, std::nullopt, "--zoom takes"},
+                      LineCase{{"--zoom"}, A::Error, std::nullopt, "Missing value after '--zoom'"},
+                      LineCase{{"--bogus"}, A::Error, std::nullopt, "Unknown option 'bogus'"},
+                      LineCase{{"now"}, A::Error, std::nullopt, "unexpected argument 'now'"}),
+    [](const ::testing::TestParamInfo<LineCase>& line) {
+        std::string name = line.param.arguments.isEmpty() ? "nothing" : line.param.arguments.join('_').toStdString();
+        for (char& c : name) {
+            c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+        }
+        return name + "_" + std::to_string(line.index);
+    });
+
+}  // namespace
+}  // namespace waitline
