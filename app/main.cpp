@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "ui/main_window.h"
+#include "ui/program_identity.h"
 
 namespace {
 
@@ -68,9 +69,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Waitline"));
-    // Lets desktops match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.waitline.Waitline"));
+    waitline::IdentifyProgram();
     waitline::MainWindow window;
     window.load();
     window.show();

@@ -43,7 +43,7 @@ if(maintainer STREQUAL "" OR description STREQUAL "")
 endif()
 # The Qt libraries the program links, the X11 platform plugin it opens its
 # window with, and the fonts it draws with.
-foreach(dependency libqt6charts6 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-liberation)
+foreach(dependency libqt6charts6 libqt6svg6 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-liberation)
   if(NOT depends MATCHES "(^|, )${dependency}( |,|$)")
     message(FATAL_ERROR "Depends lacks ${dependency}: ${depends}")
   endif()

@@ -11,10 +11,13 @@
 
 #include <string>
 
+#include "ui/about_box.h"
 #include "ui/analysis_window.h"
 #include "ui/choice_combo_box.h"
 #include "ui/colours.h"
+#include "ui/focus_ring_style.h"
 #include "ui/fonts.h"
+#include "ui/help_window.h"
 #include "ui/text.h"
 #include "ui/window_layout.h"
 
@@ -39,6 +42,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
     buildControls();
     buildTimers();
     buildAnalysisAccess();
+    buildHelpAccess();
     sync();
 }
 
@@ -64,6 +68,7 @@ void MainWindow::buildControls()
         b->setFont(buttonFont);
         b->setFocusPolicy(Qt::StrongFocus);
         b->setAutoDefault(false);
+        b->setStyle(SharedFocusRingStyle());
         connect(b, &QPushButton::clicked, this, [this, id] { runHandler([this, id] { Click(form_, id); }); });
         buttons_[static_cast<std::size_t>(id)] = b;
     }
@@ -80,6 +85,7 @@ void MainWindow::buildControls()
         c->setPalette(pal);
         c->setGeometry(place.place);
         c->setFocusPolicy(Qt::StrongFocus);
+        c->setStyle(SharedFocusRingStyle());
         c->setMaxVisibleItems(layout::kComboListRows);
         connect(c, &ChoiceComboBox::chosen, this, [this, id, c](int index) {
             const std::string entry = c->itemText(index).toStdString();
@@ -139,13 +145,30 @@ void MainWindow::buildAnalysisAccess()
     connect(this, &QWidget::customContextMenuRequested, this, &MainWindow::showContextMenu);
 }
 
-void MainWindow::showContextMenu(const QPoint& at)
+void MainWindow::buildHelpAccess()
+{
+    helpAction_ = new QAction(QStringLiteral("Help"), this);
+    helpAction_->setShortcut(QKeySequence::HelpContents);
+    helpAction_->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(helpAction_);
+    connect(helpAction_, &QAction::triggered, this, &MainWindow::showHelp);
+
+    aboutAction_ = new QAction(QStringLiteral("About Waitline"), this);
+    connect(aboutAction_, &QAction::triggered, this, [this] { MakeAboutBox(this)->open(); });
+}
+
+void MainWindow::showContextMenu(const QPoint& at) { contextMenu()->popup(mapToGlobal(at)); }
+
+QMenu* MainWindow::contextMenu()
 {
     if (contextMenu_ == nullptr) {
         contextMenu_ = new QMenu(this);
         contextMenu_->addAction(analysisAction_);
+        contextMenu_->addSeparator();
+        contextMenu_->addAction(helpAction_);
+        contextMenu_->addAction(aboutAction_);
     }
-    contextMenu_->popup(mapToGlobal(at));
+    return contextMenu_;
 }
 
 void MainWindow::showAnalysis()
@@ -156,6 +179,16 @@ void MainWindow::showAnalysis()
     analysis_->show();
     analysis_->raise();
     analysis_->activateWindow();
+}
+
+void MainWindow::showHelp()
+{
+    if (help_ == nullptr) {
+        help_ = new HelpWindow(this);
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsMayChange)

@@ -19,6 +19,7 @@ namespace waitline {
 
 class AnalysisWindow;
 class ChoiceComboBox;
+class HelpWindow;
 
 // The main window: a fixed 792 x 567 client area with the queue picture, two
 // buttons and six combo boxes. It owns the Form; every user action and timer
@@ -35,7 +36,8 @@ class ChoiceComboBox;
 // Timers: QTimer objects "TimerMove" and "TimerCheck".
 //
 // The analysis window opens from the context menu's "Analysis…" and from
-// Ctrl+I, wherever the focus is; it is made on first use and kept.
+// Ctrl+I, wherever the focus is; it is made on first use and kept. F1 opens
+// the help window the same way; "About Waitline" is in the context menu.
 //
 // Tools and tests drive the window through a WindowDriver.
 class MainWindow : public QWidget {
@@ -55,7 +57,11 @@ private:
     void orderTabStops();
     void buildAnalysisAccess();
     void showContextMenu(const QPoint& at);
+    // The right-click menu, made on first use.
+    QMenu* contextMenu();
     void showAnalysis();
+    void buildHelpAccess();
+    void showHelp();
 
     // Runs `handler` unless another handler is running, then shows the
     // display model again. Returns whether it ran.
@@ -93,7 +99,10 @@ private:
     QTimer* timerCheck_ = nullptr;
 
     QAction* analysisAction_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
     QMenu* contextMenu_ = nullptr;  // made on the first right click
+    HelpWindow* help_ = nullptr;    // made on first use
     // Made on first use. Declared after form_, so that it goes first: it
     // points into the Form until it is gone.
     std::unique_ptr<AnalysisWindow> analysis_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -78,6 +79,10 @@ QImage WindowDriver::grabClientArea()
 void WindowDriver::openAnalysis() { window_.analysisAction_->trigger(); }
 
 AnalysisWindow* WindowDriver::analysisWindow() const { return window_.analysis_.get(); }
+
+QList<QAction*> WindowDriver::contextMenuActions() { return window_.contextMenu()->actions(); }
+
+HelpWindow* WindowDriver::helpWindow() const { return window_.help_; }
 
 QPushButton* WindowDriver::button(ButtonId id) const { return window_.button(id); }
 

@@ -9,6 +9,7 @@
 #include "control/controls.h"
 #include "control/form.h"
 
+class QAction;
 class QPushButton;
 class QTimer;
 
@@ -16,6 +17,7 @@ namespace waitline {
 
 class AnalysisWindow;
 class Canvas;
+class HelpWindow;
 class ChoiceComboBox;
 class MainWindow;
 
@@ -69,6 +71,11 @@ public:
     void openAnalysis();
     // Null until the analysis window was first opened.
     AnalysisWindow* analysisWindow() const;
+
+    // The entries of the right-click menu, in order; separators included.
+    QList<QAction*> contextMenuActions();
+    // Null until F1 first opened the help window.
+    HelpWindow* helpWindow() const;
 
     QPushButton* button(ButtonId id) const;
     ChoiceComboBox* combo(ComboId id) const;

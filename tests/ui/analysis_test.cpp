@@ -122,7 +122,7 @@ TEST_F(ShownAnalysisTest, OpensFromTheContextMenuOnThePicture)
 
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 1);
+    ASSERT_FALSE(menu->actions().isEmpty());
     QAction* entry = menu->actions().constFirst();
     EXPECT_EQ(entry->text(), QStringLiteral("Analysis\u2026"));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
