@@ -137,6 +137,7 @@ TEST_F(WindowTest, OnlyTheFocusedControlWearsTheRing)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     std::vector<QWidget*> controls;
+    controls.reserve(kComboControls.size() + kButtonControls.size());
     for (const ComboControl& c : kComboControls) {
         controls.push_back(driver.combo(c.id));
     }
