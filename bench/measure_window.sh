@@ -5,7 +5,11 @@
 #   - CPU time as a share of one core while running at heavy load,
 #   - simulated seconds against wall-clock seconds over the same run,
 #   - the same CPU share while paused,
-#   - peak resident memory.
+#   - peak resident memory;
+#   - with SPEED_SECONDS, simulated seconds against wall-clock seconds and the
+#     CPU share at each lecture speed (a quarter, half, one, two and four times
+#     real time), first at the start-up settings, then at heavy load, each
+#     speed set through the keys a lecturer presses and held that long.
 # Prints "key=value" lines.
 #
 # The simulated clock is read from the running process's memory: the debugger
@@ -14,12 +18,13 @@
 # /proc/PID/mem at the start and the end of the run without stopping the
 # program. The program contains no measuring code of its own.
 #
-#   bench/measure_window.sh [BUILD_DIR] [RUN_SECONDS] [PAUSED_SECONDS]
+#   bench/measure_window.sh [BUILD_DIR] [RUN_SECONDS] [PAUSED_SECONDS] [SPEED_SECONDS]
 set -euo pipefail
 
 build_dir=${1:-build}
 run_seconds=${2:-30}
 paused_seconds=${3:-20}
+speed_seconds=${4:-0}
 program=$build_dir/bin/waitline
 for tool in Xvfb xdotool xwd gdb python3; do
     command -v "$tool" >/dev/null || { echo "measure_window: $tool is missing" >&2; exit 2; }
@@ -86,6 +91,66 @@ type_into() {
     sleep 0.2
 }
 
+# The model's clock, queue length, server count and run flag, found with the
+# debugger: "WL <address of SimTime> <queue> <servers> <running>".
+locate_model() {
+    gdb -p "$app_pid" -batch -nx \
+        -ex 'thread 1' -ex 'frame function main' \
+        -ex 'printf "WL %lu %d %d %d\n", &window.form_.sim.SimTime, window.form_.sim.QueueLength, window.form_.sim.NumServers, window.form_.sim.Running' \
+        2>/dev/null | grep '^WL '
+}
+
+sim_time() {
+    python3 - "$app_pid" "$sim_addr" <<'PY'
+import struct, sys
+with open(f"/proc/{sys.argv[1]}/mem", "rb") as mem:
+    mem.seek(int(sys.argv[2]))
+    print(repr(struct.unpack("<d", mem.read(8))[0]))
+PY
+}
+
+# Simulated seconds per wall second and the CPU share at each lecture speed.
+# Each speed is set as a lecturer sets it, wherever the focus is: Ctrl+0 for
+# real time, then Ctrl+- slower or Ctrl++ (and its twin Ctrl+=) faster.
+# Prints <key>_<speed>=... with $1 put before the speed.
+measure_speeds() {
+    local speed keys
+    for speed in 0.25 0.5 1 2 4; do
+        case $speed in
+            0.25) keys="ctrl+0 ctrl+minus ctrl+minus" ;;
+            0.5) keys="ctrl+0 ctrl+minus" ;;
+            1) keys="ctrl+0" ;;
+            2) keys="ctrl+0 ctrl+plus" ;;
+            4) keys="ctrl+0 ctrl+plus ctrl+equal" ;;
+        esac
+        # shellcheck disable=SC2086 # one word a key
+        xdotool key --window "$wid" --delay 100 $keys
+        sleep 1
+        local c0 c1 w0 w1 s0 s1
+        c0=$(cpu_ticks "$app_pid"); w0=$(now); s0=$(sim_time)
+        sleep "$speed_seconds"
+        c1=$(cpu_ticks "$app_pid"); w1=$(now); s1=$(sim_time)
+        python3 - "$1$speed" "$c0" "$c1" "$w0" "$w1" "$s0" "$s1" "$hz" <<'PY'
+import sys
+name = sys.argv[1]
+c0, c1, w0, w1, s0, s1, hz = map(float, sys.argv[2:])
+wall = w1 - w0
+print(f"simulated_per_wall_{name}={(s1 - s0) / wall:.4f}")
+print(f"running_cpu_percent_{name}={100 * (c1 - c0) / hz / wall:.2f}")
+PY
+    done
+    xdotool key --window "$wid" ctrl+0
+    sleep 0.5
+}
+
+if ((speed_seconds > 0)); then
+    click 216 36
+    read -r _ sim_addr _ _ _ < <(locate_model)
+    measure_speeds light_
+    # Stop, so that the heavy run below begins with Go as it does without speeds.
+    click 216 36
+fi
+
 # Go, then heavy load: both rates typed, queue length and servers typed and
 # taken by the once-a-second check. A check that applies a typed queue length
 # puts the server count in effect back into its box, so the servers are typed
@@ -99,20 +164,8 @@ type_into 412 542 5
 sleep 1.3
 
 # The model's clock and settings, found once with the debugger.
-read -r _ sim_addr queue servers running < <(gdb -p "$app_pid" -batch -nx \
-    -ex 'thread 1' -ex 'frame function main' \
-    -ex 'printf "WL %lu %d %d %d\n", &window.form_.sim.SimTime, window.form_.sim.QueueLength, window.form_.sim.NumServers, window.form_.sim.Running' \
-    2>/dev/null | grep '^WL ')
+read -r _ sim_addr queue servers running < <(locate_model)
 echo "heavy_load_settings=queue $queue servers $servers running $running"
-
-sim_time() {
-    python3 - "$app_pid" "$sim_addr" <<'PY'
-import struct, sys
-with open(f"/proc/{sys.argv[1]}/mem", "rb") as mem:
-    mem.seek(int(sys.argv[2]))
-    print(repr(struct.unpack("<d", mem.read(8))[0]))
-PY
-}
 
 sleep 1
 cpu0=$(cpu_ticks "$app_pid"); wall0=$(now); sim0=$(sim_time)
@@ -127,6 +180,10 @@ print(f"running_wall_seconds={wall:.3f}")
 print(f"running_simulated_seconds={s1 - s0:.3f}")
 print(f"simulated_per_wall={(s1 - s0) / wall:.4f}")
 PY
+
+if ((speed_seconds > 0)); then
+    measure_speeds ""
+fi
 
 click 80 116
 sleep 1

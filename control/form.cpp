@@ -82,6 +82,15 @@ void FollowSettings(Form& form)
     }
 }
 
+// One tick of the move timer, whoever asked for it.
+void RunTick(Form& form)
+{
+    TimerMoveTimer(form.sim);
+    if (form.record != nullptr) {
+        form.record->afterTick(form.sim);
+    }
+}
+
 }  // namespace
 
 void FormLoad(Form& form)
@@ -206,10 +215,19 @@ bool DeliverTimerMove(Form& form)
     if (!form.sim.display.TimerMove.Enabled) {
         return false;
     }
-    TimerMoveTimer(form.sim);
-    if (form.record != nullptr) {
-        form.record->afterTick(form.sim);
+    RunTick(form);
+    return true;
+}
+
+bool IsPaused(const Form& form) { return form.sim.display.PauseButton == "Continue"; }
+
+bool StepOneTick(Form& form)
+{
+    // Pause holds the move timer off; the step passes it by without releasing it.
+    if (!IsPaused(form)) {
+        return false;
     }
+    RunTick(form);
     return true;
 }
 

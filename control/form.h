@@ -49,6 +49,11 @@ void DrawQueueAndServers(Form& form);
 // Return whether the event was delivered.
 bool DeliverTimerMove(Form& form);
 bool DeliverTimerCheck(Form& form);
+// Whether Pause holds the run: its button offers Continue.
+bool IsPaused(const Form& form);
+// While paused, one tick exactly as one move timer event would run it; the run
+// stays paused. Returns false, doing nothing, when the run is not paused.
+bool StepOneTick(Form& form);
 
 // The user types into an editable box: the text changes, no handler runs.
 // Returns false for a list-only box, whose text typing cannot change.

@@ -34,6 +34,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
 
     messageHandler_ = [this](std::string_view text) { showMessageBox(text); };
     form_.sim.showMessage = [this](std::string_view text) {
+        ++messagesShown_;
         if (messageHandler_) {
             messageHandler_(text);
         }
@@ -42,6 +43,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
     buildControls();
     buildTimers();
     buildAnalysisAccess();
+    buildLectureControls();
     buildHelpAccess();
     sync();
 }
@@ -164,6 +166,7 @@ QMenu* MainWindow::contextMenu()
     if (contextMenu_ == nullptr) {
         contextMenu_ = new QMenu(this);
         contextMenu_->addAction(analysisAction_);
+        addLectureEntries(*contextMenu_);
         contextMenu_->addSeparator();
         contextMenu_->addAction(helpAction_);
         contextMenu_->addAction(aboutAction_);
@@ -210,8 +213,26 @@ bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsM
 bool MainWindow::deliverTimerMove()
 {
     bool delivered = false;
-    // A tick reads the boxes but changes no control: only the picture follows.
-    runHandler([this, &delivered] { delivered = DeliverTimerMove(form_); }, false);
+    // A tick reads the boxes but changes no control: only the picture follows,
+    // once for all the ticks of the event.
+    runHandler([this, &delivered] { delivered = runMoveTicks(); }, false);
+    return delivered;
+}
+
+bool MainWindow::runMoveTicks()
+{
+    const int ticks = Pacing(speed_, form_.sim.display.TimerMove.Interval).ticksPerEvent;
+    const std::uint64_t messagesBefore = messagesShown_;
+    bool delivered = false;
+    // The ticks still owed after a message belong to the time before the box
+    // was closed; running them then would make the picture jump. A tick that
+    // disabled the move timer ends the event as it ends the timer.
+    for (int k = 0; k < ticks && messagesShown_ == messagesBefore; ++k) {
+        if (!DeliverTimerMove(form_)) {
+            break;
+        }
+        delivered = true;
+    }
     return delivered;
 }
 
@@ -304,14 +325,19 @@ void MainWindow::syncCombo(ComboId id)
 
 void MainWindow::syncTimers()
 {
-    syncTimer(timerMove_, form_.sim.display.TimerMove);
-    syncTimer(timerCheck_, form_.sim.display.TimerCheck);
+    const Timer& move = form_.sim.display.TimerMove;
+    syncTimer(timerMove_, move, Pacing(speed_, move.Interval).timerInterval);
+    // The check stays on wall time at every speed: it applies a typed queue
+    // length or server count, which the user expects within a second of
+    // typing. Slowed with the ticks, a typed value would wait four seconds at
+    // a quarter of real time.
+    syncTimer(timerCheck_, form_.sim.display.TimerCheck, form_.sim.display.TimerCheck.Interval);
 }
 
-void MainWindow::syncTimer(QTimer* timer, const Timer& model)
+void MainWindow::syncTimer(QTimer* timer, const Timer& model, std::int32_t interval)
 {
-    if (timer->interval() != model.Interval) {
-        timer->setInterval(model.Interval);
+    if (timer->interval() != interval) {
+        timer->setInterval(interval);
     }
     const bool run = timersAutomatic_ && model.Enabled;
     if (run && !timer->isActive()) {

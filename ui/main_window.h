@@ -3,11 +3,13 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string_view>
 
 #include "control/form.h"
+#include "control/lecture_speed.h"
 #include "ui/queue_picture.h"
 
 class QAction;
@@ -39,6 +41,10 @@ class HelpWindow;
 // Ctrl+I, wherever the focus is; it is made on first use and kept. F1 opens
 // the help window the same way; "About Waitline" is in the context menu.
 //
+// Lecture controls, in the context menu and on keys that work wherever the
+// focus is: the speed (Ctrl++ or Ctrl+= faster, Ctrl+- slower, Ctrl+0 real
+// time) and, while paused, a single tick (Ctrl+.).
+//
 // Tools and tests drive the window through a WindowDriver.
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -62,6 +68,15 @@ private:
     void showAnalysis();
     void buildHelpAccess();
     void showHelp();
+    void buildLectureControls();
+    void addLectureEntries(QMenu& menu);
+    void setSpeed(LectureSpeed speed);
+    // Runs the ticks one move timer event owes at the current speed. Returns
+    // whether any ran.
+    bool runMoveTicks();
+    // One tick while paused, shown as a move timer event shows it. Returns
+    // false when nothing ran: not paused, or another handler is running.
+    bool stepOnce();
 
     // Runs `handler` unless another handler is running, then shows the
     // display model again. Returns whether it ran.
@@ -77,7 +92,7 @@ private:
     void sync();
     void syncCombo(ComboId id);
     void syncTimers();
-    void syncTimer(QTimer* timer, const Timer& model);
+    void syncTimer(QTimer* timer, const Timer& model, std::int32_t interval);
 
     QPushButton* button(ButtonId id) const { return buttons_[static_cast<std::size_t>(id)]; }
     ChoiceComboBox* combo(ComboId id) const { return combos_[static_cast<std::size_t>(id)]; }
@@ -106,6 +121,15 @@ private:
     // Made on first use. Declared after form_, so that it goes first: it
     // points into the Form until it is gone.
     std::unique_ptr<AnalysisWindow> analysis_;
+
+    LectureSpeed speed_ = LectureSpeed::RealTime;
+    // One per speed, in the order of kLectureSpeeds; checkable, one checked.
+    std::array<QAction*, kLectureSpeeds.size()> speedActions_{};
+    QAction* fasterAction_ = nullptr;
+    QAction* slowerAction_ = nullptr;
+    QAction* stepAction_ = nullptr;
+    // Counts the messages a tick raised, so that a fast event stops at one.
+    std::uint64_t messagesShown_ = 0;
 };
 
 }  // namespace waitline

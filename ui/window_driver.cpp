@@ -84,6 +84,12 @@ QList<QAction*> WindowDriver::contextMenuActions() { return window_.contextMenu(
 
 HelpWindow* WindowDriver::helpWindow() const { return window_.help_; }
 
+void WindowDriver::setSpeed(LectureSpeed speed) { window_.speedActions_[SpeedIndex(speed)]->trigger(); }
+
+LectureSpeed WindowDriver::speed() const { return window_.speed_; }
+
+bool WindowDriver::stepOnce() { return window_.stepOnce(); }
+
 QPushButton* WindowDriver::button(ButtonId id) const { return window_.button(id); }
 
 ChoiceComboBox* WindowDriver::combo(ComboId id) const { return window_.combo(id); }

@@ -8,6 +8,7 @@
 
 #include "control/controls.h"
 #include "control/form.h"
+#include "control/lecture_speed.h"
 
 class QAction;
 class QPushButton;
@@ -76,6 +77,13 @@ public:
     QList<QAction*> contextMenuActions();
     // Null until F1 first opened the help window.
     HelpWindow* helpWindow() const;
+    // Picks the speed as its context menu entry does.
+    void setSpeed(LectureSpeed speed);
+    LectureSpeed speed() const;
+    // One tick while paused, as the context menu's "Step" and Ctrl+. run it.
+    // Returns false when nothing ran: not paused, or another handler is
+    // running.
+    bool stepOnce();
 
     QPushButton* button(ButtonId id) const;
     ChoiceComboBox* combo(ComboId id) const;

@@ -67,11 +67,11 @@ TEST(HelpText, HoldsHowToReadTheDemoAndTheControls)
     EXPECT_TRUE(markdown.contains(QStringLiteral("\n## The controls\n")));
     EXPECT_TRUE(markdown.contains(QStringLiteral("| **Go / Stop** |")));
     EXPECT_FALSE(markdown.contains(QStringLiteral("\n## Starting it from a terminal")));
-    EXPECT_TRUE(markdown.endsWith(QStringLiteral("paused.\n")));
 
     QFile readme(QStringLiteral(WAITLINE_README));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(readme.readAll()).contains(markdown));
+    // Cut just before the next section.
+    EXPECT_TRUE(QString::fromUtf8(readme.readAll()).contains(markdown + QStringLiteral("\n## ")));
 }
 
 TEST_F(WindowTest, F1OpensTheHelpWhereverTheFocusIs)

@@ -122,6 +122,7 @@ TEST_F(ShownAnalysisTest, OpensFromTheContextMenuOnThePicture)
 
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
+    // The first entry; the lecture controls follow it.
     ASSERT_FALSE(menu->actions().isEmpty());
     QAction* entry = menu->actions().constFirst();
     EXPECT_EQ(entry->text(), QStringLiteral("Analysis\u2026"));
