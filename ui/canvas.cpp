@@ -1,17 +1,55 @@
 #include "ui/canvas.h"
 
+#include <QAccessible>
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "ui/colours.h"
 #include "ui/drawn_items.h"
+#include "ui/explanations.h"
+#include "ui/picture_accessibility.h"
+#include "ui/text.h"
 
 namespace waitline {
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
+    // Before anything can ask: Qt keeps the first interface it makes for an
+    // object, and even an event no one listens to makes one.
+    QAccessible::installFactory(&PictureAccessibleFactory);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+}
+
+LabelItem* Canvas::labelAt(const QPoint& at) const
+{
+    for (auto item = items_.rbegin(); item != items_.rend(); ++item) {
+        auto* label = qobject_cast<LabelItem*>(*item);
+        if (label != nullptr && label->isVisible() && label->pixelRect().contains(at)) {
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+bool Canvas::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const LabelItem* label = labelAt(help->pos());
+    const Explanation* explanation = label != nullptr ? FindExplanation(label->objectName()) : nullptr;
+    if (explanation == nullptr || explanation->help.empty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The tooltip stays while the pointer stays on the label.
+    QToolTip::showText(help->globalPos(), ToQString(explanation->help), this, label->pixelRect());
+    return true;
 }
 
 void Canvas::paintEvent(QPaintEvent* event)

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,18 +14,36 @@
 
 #include "ui/about_box.h"
 #include "ui/analysis_window.h"
+#include "ui/canvas.h"
 #include "ui/choice_combo_box.h"
 #include "ui/colours.h"
+#include "ui/explanations.h"
 #include "ui/focus_ring_style.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
+#include "ui/queue_words.h"
 #include "ui/text.h"
 #include "ui/window_layout.h"
 
 namespace waitline {
+namespace {
+
+// A plain top-level widget reads as a "filler" to screen readers, which then
+// do not announce it as a window with its title.
+QAccessibleInterface* WindowAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
 {
+    // Before anything can ask: Qt keeps the first interface it makes.
+    QAccessible::installFactory(&WindowAccessibleFactory);
     setWindowTitle(QStringLiteral("Waitline"));
     setFixedSize(layout::kClientSize);
     QPalette pal = palette();
@@ -102,6 +121,8 @@ void MainWindow::buildControls()
         combos_[static_cast<std::size_t>(id)] = c;
     }
     orderTabStops();
+    ExplainControls(*this);
+    picture_.canvas()->setDescriber([this] { return ToQString(DescribeQueue(CountQueue(form_.sim))); });
 }
 
 void MainWindow::orderTabStops()
@@ -207,6 +228,7 @@ bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsM
     } else {
         picture_.show(form_.sim);
     }
+    announcer_.shown();
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "control/form.h"
 #include "control/lecture_speed.h"
 #include "ui/queue_picture.h"
+#include "ui/value_announcer.h"
 
 class QAction;
 class QMenu;
@@ -130,6 +131,8 @@ private:
     QAction* stepAction_ = nullptr;
     // Counts the messages a tick raised, so that a fast event stops at one.
     std::uint64_t messagesShown_ = 0;
+    // Tells screen readers of changed counts and statistics, once a second.
+    ValueAnnouncer announcer_{*picture_.canvas()};
 };
 
 }  // namespace waitline

@@ -100,4 +100,6 @@ QTimer* WindowDriver::timerMove() const { return window_.timerMove_; }
 
 QTimer* WindowDriver::timerCheck() const { return window_.timerCheck_; }
 
+ValueAnnouncer& WindowDriver::announcer() const { return window_.announcer_; }
+
 }  // namespace waitline

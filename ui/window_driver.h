@@ -21,6 +21,7 @@ class Canvas;
 class HelpWindow;
 class ChoiceComboBox;
 class MainWindow;
+class ValueAnnouncer;
 
 // How tools and tests drive the main window: its timers' events on request,
 // user actions through the real widgets, its picture and its Form.
@@ -90,6 +91,7 @@ public:
     Canvas* canvas() const;
     QTimer* timerMove() const;
     QTimer* timerCheck() const;
+    ValueAnnouncer& announcer() const;
 
 private:
     MainWindow& window_;

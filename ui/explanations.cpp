@@ -1,0 +1,46 @@
+#include "ui/explanations.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "ui/text.h"
+
+namespace waitline {
+
+const Explanation* FindExplanation(QStringView object)
+{
+    for (const Explanation& row : kExplanations) {
+        if (object == QLatin1StringView(row.object.data(), static_cast<qsizetype>(row.object.size()))) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+void ExplainControls(QWidget& window)
+{
+    for (const Explanation& row : kExplanations) {
+        if (row.kind != Explained::Control) {
+            continue;
+        }
+        auto* control = window.findChild<QWidget*>(ToQString(row.object), Qt::FindDirectChildrenOnly);
+        if (control == nullptr) {
+            continue;
+        }
+        const QString help = ToQString(row.help);
+        control->setToolTip(help);
+        control->setAccessibleDescription(help);
+        if (!row.name.empty()) {
+            control->setAccessibleName(ToQString(row.name));
+        }
+        // An editable box's line edit is where the focus lands and what a
+        // screen reader names first.
+        if (auto* box = qobject_cast<QComboBox*>(control); box != nullptr && box->lineEdit() != nullptr) {
+            box->lineEdit()->setAccessibleName(control->accessibleName());
+            box->lineEdit()->setAccessibleDescription(help);
+        }
+    }
+}
+
+}  // namespace waitline
