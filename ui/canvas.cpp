@@ -1,6 +1,5 @@
 #include "ui/canvas.h"
 
-#include <QAccessible>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -9,16 +8,12 @@
 #include "ui/colours.h"
 #include "ui/drawn_items.h"
 #include "ui/explanations.h"
-#include "ui/picture_accessibility.h"
 #include "ui/text.h"
 
 namespace waitline {
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
-    // Before anything can ask: Qt keeps the first interface it makes for an
-    // object, and even an event no one listens to makes one.
-    QAccessible::installFactory(&PictureAccessibleFactory);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
 }

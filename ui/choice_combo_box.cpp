@@ -1,17 +1,11 @@
 #include "ui/choice_combo_box.h"
 
-#include <QAccessible>
 #include <QLineEdit>
-
-#include "ui/combo_accessibility.h"
 
 namespace waitline {
 
 ChoiceComboBox::ChoiceComboBox(bool editable, QWidget* parent) : QComboBox(parent)
 {
-    // Before anything can ask: Qt keeps the first interface it makes for an
-    // object, and even an event no one listens to makes one.
-    QAccessible::installFactory(&ComboAccessibleFactory);
     setInsertPolicy(QComboBox::NoInsert);
     if (editable) {
         // QComboBox treats Enter, and the end of editing, on a text equal to a

@@ -17,10 +17,12 @@
 #include "ui/canvas.h"
 #include "ui/choice_combo_box.h"
 #include "ui/colours.h"
+#include "ui/combo_accessibility.h"
 #include "ui/explanations.h"
 #include "ui/focus_ring_style.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
+#include "ui/picture_accessibility.h"
 #include "ui/queue_words.h"
 #include "ui/text.h"
 #include "ui/window_layout.h"
@@ -38,12 +40,21 @@ QAccessibleInterface* WindowAccessibleFactory(const QString& className, QObject*
     return nullptr;
 }
 
+// Qt keeps the first interface it makes for an object, even one made for an
+// event nobody listens to; the window's own factories must be in place
+// before the window's first widget exists.
+QWidget* InstallingAccessibleFactories(QWidget* parent)
+{
+    QAccessible::installFactory(&WindowAccessibleFactory);
+    QAccessible::installFactory(&PictureAccessibleFactory);
+    QAccessible::installFactory(&ComboAccessibleFactory);
+    return parent;
+}
+
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
+MainWindow::MainWindow(QWidget* parent) : QWidget(InstallingAccessibleFactories(parent)), picture_(*this)
 {
-    // Before anything can ask: Qt keeps the first interface it makes.
-    QAccessible::installFactory(&WindowAccessibleFactory);
     setWindowTitle(QStringLiteral("Waitline"));
     setFixedSize(layout::kClientSize);
     QPalette pal = palette();
@@ -69,8 +80,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), picture_(*this)
 
 MainWindow::~MainWindow()
 {
-    // Nothing may call back into the window while it is taken apart.
+    // Nothing may call back into the window while it is taken apart; the
+    // canvas goes after the Form.
     form_.sim.showMessage = nullptr;
+    picture_.canvas()->setDescriber({});
 }
 
 void MainWindow::load()

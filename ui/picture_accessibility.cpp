@@ -19,8 +19,8 @@ namespace {
 bool IsOnCanvas(const Explanation& row) { return row.kind == Explained::Caption || row.kind == Explained::Value; }
 
 // A painted label, read as text. Captions and values alike are StaticText:
-// AT-SPI makes that a label, which Orca reads in flat review and under the
-// mouse from its text, and whose text changes it follows. Indicator would
+// AT-SPI makes that a label, which screen readers read in flat review and under
+// the mouse from its text, and whose text changes it follows. Indicator would
 // reach AT-SPI as an unknown role, which screen readers skip.
 class LabelAccessible : public QAccessibleObject, public QAccessibleTextInterface {
 public:
@@ -155,40 +155,30 @@ private:
 // labels are read in turn. Its description is the queue in words.
 class PictureAccessible : public QAccessibleWidget {
 public:
-    explicit PictureAccessible(Canvas* canvas) : QAccessibleWidget(canvas, QAccessible::Pane)
-    {
-        for (const Explanation& row : kExplanations) {
-            if (!IsOnCanvas(row)) {
-                continue;
-            }
-            for (DrawnItem* item : canvas->items()) {
-                if (item->objectName() == QLatin1StringView(row.object.data(), row.object.size())) {
-                    labels_.push_back(static_cast<LabelItem*>(item));
-                }
-            }
-        }
-    }
+    explicit PictureAccessible(Canvas* canvas) : QAccessibleWidget(canvas, QAccessible::Pane) {}
 
-    int childCount() const override { return static_cast<int>(labels_.size()); }
+    int childCount() const override { return static_cast<int>(labels().size()); }
 
     QAccessibleInterface* child(int index) const override
     {
         if (index < 0 || index >= childCount()) {
             return nullptr;
         }
-        return QAccessible::queryAccessibleInterface(labels_[static_cast<std::size_t>(index)]);
+        return QAccessible::queryAccessibleInterface(labels()[static_cast<std::size_t>(index)]);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        const auto found = std::find(labels_.begin(), labels_.end(), child != nullptr ? child->object() : nullptr);
-        return found == labels_.end() ? -1 : static_cast<int>(found - labels_.begin());
+        const std::vector<LabelItem*>& all = labels();
+        const auto found = std::find(all.begin(), all.end(), child != nullptr ? child->object() : nullptr);
+        return found == all.end() ? -1 : static_cast<int>(found - all.begin());
     }
 
     QAccessibleInterface* childAt(int x, int y) const override
     {
         LabelItem* label = canvas()->labelAt(canvas()->mapFromGlobal(QPoint(x, y)));
-        if (label == nullptr || std::find(labels_.begin(), labels_.end(), label) == labels_.end()) {
+        const std::vector<LabelItem*>& all = labels();
+        if (label == nullptr || std::find(all.begin(), all.end(), label) == all.end()) {
             return nullptr;
         }
         return QAccessible::queryAccessibleInterface(label);
@@ -209,7 +199,26 @@ public:
 private:
     Canvas* canvas() const { return static_cast<Canvas*>(widget()); }
 
-    std::vector<LabelItem*> labels_;
+    // In reading order. Found on first use rather than when the interface is
+    // made, which may be before the canvas holds its items.
+    const std::vector<LabelItem*>& labels() const
+    {
+        if (labels_.empty()) {
+            for (const Explanation& row : kExplanations) {
+                if (!IsOnCanvas(row)) {
+                    continue;
+                }
+                for (DrawnItem* item : canvas()->items()) {
+                    if (item->objectName() == QLatin1StringView(row.object.data(), row.object.size())) {
+                        labels_.push_back(static_cast<LabelItem*>(item));
+                    }
+                }
+            }
+        }
+        return labels_;
+    }
+
+    mutable std::vector<LabelItem*> labels_;
 };
 
 }  // namespace

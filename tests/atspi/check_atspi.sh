@@ -123,7 +123,8 @@ fail() {
   exit 1
 }
 
-# The whole check ends within this many seconds, hung or not.
+# The whole check ends within about this many seconds, hung or not; the
+# reader is always given at least 20 of them.
 BUDGET=60
 deadline=$((SECONDS + BUDGET))
 
@@ -142,9 +143,10 @@ wait_for() {
 file_has_line() { [ -s "$1" ] && grep -q . "$1"; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
-mkdir -m 700 "$work/runtime" "$work/config"
+mkdir -m 700 "$work/runtime" "$work/config" "$work/cache" "$work/data"
 # Nothing the programs save or look up may reach the user's own session.
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config GSETTINGS_BACKEND=memory
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache \
+  XDG_DATA_HOME=$work/data GSETTINGS_BACKEND=memory
 unset WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 
 # The X server chooses a free display itself and writes its number once it
@@ -223,7 +225,11 @@ timeout --kill-after=2 "$left" "$python" "$here/read_tree.py" "${args[@]}"
 status=$?
 if ! alive "$program_pid"; then
   wait "$program_pid"
-  echo "FAIL: the program ended during the check (status $?)"
+  program_status=$?
+  # Reaped: its number may soon be another process's, which cleanup must
+  # leave alone. The program was started last.
+  unset 'pids[${#pids[@]}-1]'
+  echo "FAIL: the program ended during the check (status $program_status)"
   show_logs
   exit 1
 fi

@@ -75,15 +75,20 @@ TEST(StepOneTick, DoesNothingUnlessPaused)
 {
     struct Case {
         const char* name;
+        bool started;  // Go pressed and the run ticked for a while
         std::vector<ButtonId> presses;
     };
-    const Case cases[] = {{"before Go", {}},
-                          {"running", {ButtonId::StartButton}},
-                          {"stopped", {ButtonId::StartButton, ButtonId::StartButton}},
-                          {"continued", {ButtonId::StartButton, ButtonId::PauseButton, ButtonId::PauseButton}}};
+    const Case cases[] = {{"before Go", false, {}},
+                          {"running", true, {}},
+                          {"stopped", true, {ButtonId::StartButton}},
+                          {"continued", true, {ButtonId::PauseButton, ButtonId::PauseButton}}};
     for (const Case& c : cases) {
         Form form;
-        StartBusyRun(form, 120);
+        if (c.started) {
+            StartBusyRun(form, 120);
+        } else {
+            FormLoad(form);
+        }
         for (const ButtonId press : c.presses) {
             Click(form, press);
         }

@@ -105,7 +105,11 @@ TEST_F(WindowTest, F1OpensTheHelpWhereverTheFocusIs)
 
 TEST(ProgramIdentity, MatchesTheMenuEntry)
 {
+    // The application is shared by every test: put back what this changes.
     const QString savedName = QCoreApplication::applicationName();
+    const QString savedVersion = QCoreApplication::applicationVersion();
+    const QString savedDesktopFile = QGuiApplication::desktopFileName();
+    const QIcon savedIcon = QApplication::windowIcon();
     IdentifyProgram();
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.waitline.Waitline"));
     EXPECT_FALSE(QApplication::windowIcon().isNull());
@@ -119,6 +123,9 @@ TEST(ProgramIdentity, MatchesTheMenuEntry)
     EXPECT_EQ(entry.value(QStringLiteral("Icon")).toString(), QGuiApplication::desktopFileName());
     EXPECT_TRUE(QStringLiteral(WAITLINE_DESKTOP_FILE).endsWith(QGuiApplication::desktopFileName() + ".desktop"));
     QCoreApplication::setApplicationName(savedName);
+    QCoreApplication::setApplicationVersion(savedVersion);
+    QGuiApplication::setDesktopFileName(savedDesktopFile);
+    QApplication::setWindowIcon(savedIcon);
 }
 
 // Counts the pixels of the ring's colour along a control's left edge.
