@@ -150,8 +150,11 @@ export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME
 unset WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 
 # The X server chooses a free display itself and writes its number once it
-# accepts connections, so parallel runs never race for one.
-"$xvfb" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# accepts connections, so parallel runs never race for one. The bus launcher
+# opens and closes the display before anything else holds it; an X server that
+# resets when its last client leaves refuses connections for a moment, and a
+# registry that came just then, on a busy machine, found no display and died.
+"$xvfb" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 started Xvfb "$xvfb_pid"
 wait_for 15 file_has_line "$work/display" || fail "Xvfb did not start"
@@ -206,7 +209,10 @@ registry_up() {
       /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null |
     grep -q 'boolean true'
 }
-wait_for 15 registry_up || fail "the accessibility registry did not start"
+wait_for 15 registry_up || {
+  alive "$registryd_pid" || fail "the accessibility registry ended on start"
+  fail "the accessibility registry did not start"
+}
 
 # Qt turns its AT-SPI bridge on only when the desktop says a screen reader is
 # running, unless told to always.
