@@ -5,14 +5,20 @@
 #include <QLocale>
 
 #include <cmath>
+#include <string>
+
+#include "tools/terminal_text.h"
 
 namespace waitline {
 
 namespace {
 
+// The reason may hold what the user typed, escape codes or a newline
+// included; the one line printed shows them as text.
 CommandLine Failure(const QString& why)
 {
-    return {CommandLine::Action::Error, std::nullopt, QStringLiteral("waitline: %1").arg(why)};
+    const std::string line = Printable(QStringLiteral("waitline: %1").arg(why).toStdString());
+    return {CommandLine::Action::Error, std::nullopt, QString::fromStdString(line)};
 }
 
 }  // namespace

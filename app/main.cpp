@@ -2,32 +2,22 @@
 // command line is read first, so that help, the version and a bad option
 // need no display.
 #include <QApplication>
+#include <QByteArray>
 #include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/command_line.h"
+#include "app/display_check.h"
+#include "tools/terminal_text.h"
 #include "ui/main_window.h"
 #include "ui/program_identity.h"
 
 namespace {
-
-bool IsSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-// Without a display the X11 platform would abort; say so plainly instead.
-bool DisplayAvailable()
-{
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    const bool defaultPlatform = platform == nullptr || *platform == '\0' || std::string_view(platform) == "xcb";
-    return !defaultPlatform || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-}
 
 QStringList Arguments(int argc, char* argv[])
 {
@@ -38,13 +28,24 @@ QStringList Arguments(int argc, char* argv[])
     return arguments;
 }
 
+// Help and the version go to standard output; a full disk or a closed pipe
+// there is a failure like any other, said on one line.
+int Print(const QString& text)
+{
+    if (waitline::WriteWhole(stdout, (text + QLatin1Char('\n')).toStdString())) {
+        return 0;
+    }
+    std::fputs("waitline: cannot write to standard output\n", stderr);
+    return 1;
+}
+
 // Returns the exit status when the command line already says everything.
 std::optional<int> Answer(const waitline::CommandLine& line)
 {
     using Action = waitline::CommandLine::Action;
     switch (line.action) {
     case Action::Help:
-    case Action::Version: std::fputs(qPrintable(line.text + QLatin1Char('\n')), stdout); return 0;
+    case Action::Version: return Print(line.text);
     case Action::Error: std::fputs(qPrintable(line.text + QLatin1Char('\n')), stderr); return 2;
     case Action::Run: break;
     }
@@ -64,11 +65,13 @@ int main(int argc, char* argv[])
         // the screen's own, and draws them at the new size.
         qputenv("QT_SCALE_FACTOR", QByteArray::number(*line.zoom));
     }
-    if (!DisplayAvailable()) {
-        std::fputs("waitline: no display found; set DISPLAY or run under a desktop session\n", stderr);
+    if (const std::optional<std::string> missing = waitline::MissingDisplay()) {
+        std::fputs(missing->c_str(), stderr);
         return 1;
     }
+    waitline::DisplayCheck check;
     QApplication app(argc, argv);
+    check.passed();
     waitline::IdentifyProgram();
     waitline::MainWindow window;
     window.load();

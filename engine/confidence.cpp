@@ -48,6 +48,9 @@ struct RatioEstimate {
     double ratio = 0.0;
     double standardError = 0.0;
     double factor = 0.0;  // Student's t for the number of pairs
+    // Every numerator and denominator is 0 or more: a count, a time. The
+    // ratio of such sums cannot be negative, whatever the spread says.
+    bool nonNegative = false;
 };
 
 // numerator(k) and denominator(k) give pair k of n; reading them through
@@ -61,12 +64,14 @@ std::optional<RatioEstimate> EstimateRatio(std::size_t n, Numerator numerator, D
     }
     double numerators = 0.0;
     double denominators = 0.0;
+    bool nonNegative = true;
     for (std::size_t k = 0; k < n; ++k) {
         if (!std::isfinite(numerator(k)) || !std::isfinite(denominator(k))) {
             return std::nullopt;
         }
         numerators += numerator(k);
         denominators += denominator(k);
+        nonNegative = nonNegative && numerator(k) >= 0.0 && denominator(k) >= 0.0;
     }
     if (!(denominators > 0.0)) {
         return std::nullopt;
@@ -79,7 +84,7 @@ std::optional<RatioEstimate> EstimateRatio(std::size_t n, Numerator numerator, D
     }
     const auto count = static_cast<double>(n);
     const double standardError = std::sqrt(squares / (count - 1.0) / count) / (denominators / count);
-    return RatioEstimate{ratio, standardError, StudentT975(static_cast<std::int64_t>(n) - 1)};
+    return RatioEstimate{ratio, standardError, StudentT975(static_cast<std::int64_t>(n) - 1), nonNegative};
 }
 
 std::optional<ConfidenceInterval> RatioInterval(const std::optional<RatioEstimate>& e)
@@ -87,8 +92,11 @@ std::optional<ConfidenceInterval> RatioInterval(const std::optional<RatioEstimat
     if (!e) {
         return std::nullopt;
     }
+    // A wide spread around a small mean (few batches, a heavy tail) would
+    // reach below 0; the interval is cut there, and its upper end kept.
     const double half = e->factor * e->standardError;
-    return ConfidenceInterval{e->ratio - half, e->ratio + half};
+    const double low = e->ratio - half;
+    return ConfidenceInterval{e->nonNegative ? std::max(low, 0.0) : low, e->ratio + half};
 }
 
 std::optional<ConfidenceInterval> ShareInterval(const std::optional<RatioEstimate>& e)

@@ -28,7 +28,8 @@ double StudentT975(std::int64_t degreesOfFreedom);
 // in the system per packet served, from independent pairs (one per batch or replication): the
 // centre is the ratio of the sums, so that a batch weighs by its denominator,
 // and the spread comes from each pair's departure from that ratio. With equal
-// denominators this is the usual interval for a mean. Empty for fewer than two
+// denominators this is the usual interval for a mean. Where every value is 0
+// or more, the interval does not reach below 0. Empty for fewer than two
 // pairs, for a total denominator of 0, or when a value is not finite.
 std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numerators,
                                                   std::span<const double> denominators);

@@ -76,6 +76,7 @@ void RunRecord::restart(const Simulation& sim)
     rowCount_ = 0;
     rowStepSeconds_ = 1;
     rowDue_ = kTicksPerSecond;
+    lastRowTicks_ = 0;
     depthNext_ = 0;
     depthCount_ = 0;
     depthDue_ = kDepthSampleTicks;
@@ -167,9 +168,16 @@ void RunRecord::addRow(const Simulation& sim)
         rowStepSeconds_ *= 2;
         return;
     }
+    rows_[rowCount_++] = rowOf(sim);
+    lastRowTicks_ = now_.run.ticks;
+    rowDue_ = now_.run.ticks + static_cast<std::int64_t>(kTicksPerSecond) * rowStepSeconds_;
+}
+
+SeriesRow RunRecord::rowOf(const Simulation& sim) const
+{
     const RunTotals& run = now_.run;
     const auto served = static_cast<double>(run.served);
-    SeriesRow& row = rows_[rowCount_++];
+    SeriesRow row;
     row.time = ClockSeconds(sim);
     row.sourced = run.sourced;
     row.served = run.served;
@@ -179,8 +187,17 @@ void RunRecord::addRow(const Simulation& sim)
     row.sdTimeInSystem = SdSeconds(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
     row.meanInSystem = Ratio(static_cast<double>(run.depthTicks), static_cast<double>(run.ticks));
     row.placesHeld = sim.QueueDepth;
-    row.meanTimeBand = TimeInSystemIntervalFrom(completeBatches(batchScratch_));
-    rowDue_ = run.ticks + static_cast<std::int64_t>(kTicksPerSecond) * rowStepSeconds_;
+    std::array<RunTotals, kMaxBatches> batches;
+    row.meanTimeBand = TimeInSystemIntervalFrom(completeBatches(batches));
+    return row;
+}
+
+std::optional<SeriesRow> RunRecord::rowNow(const Simulation& sim) const
+{
+    if (now_.run.ticks == lastRowTicks_) {
+        return std::nullopt;
+    }
+    return rowOf(sim);
 }
 
 std::vector<DepthSample> RunRecord::depthSamples() const

@@ -124,6 +124,10 @@ public:
     std::vector<DepthSample> depthSamples() const;
     const TimeHistogram& histogram() const { return histogram_; }
     SeriesMeasures measures() const;
+    // The series as it stands after the last tick, as a row: empty when no
+    // tick has passed since the last row taken, so that rows() and this
+    // together end with the state the window shows now.
+    std::optional<SeriesRow> rowNow(const Simulation& sim) const;
     // The current batch-means intervals; all empty until there is enough data.
     MeasureIntervals intervals() const;
 
@@ -136,6 +140,7 @@ private:
 
     void addServed(std::int32_t timeMs);
     void addRow(const Simulation& sim);
+    SeriesRow rowOf(const Simulation& sim) const;
     void closeBatch();
     // The batches complete so far, written into `batches`; empty while there
     // are too few for an interval.
@@ -153,6 +158,7 @@ private:
     std::size_t rowCount_ = 0;
     int rowStepSeconds_ = 1;
     std::int64_t rowDue_ = kTicksPerSecond;  // the series' tick that takes the next row
+    std::int64_t lastRowTicks_ = 0;          // the series' tick that took the last row
 
     std::array<DepthSample, kDepthSamples> depth_{};
     std::size_t depthNext_ = 0;
@@ -167,7 +173,6 @@ private:
     int marksTaken_ = 0;
     std::int64_t batchTicks_ = kTicksPerSecond;
     std::int64_t batchDue_ = kWarmupTicks;  // the tick that takes the next mark
-    std::array<RunTotals, kMaxBatches> batchScratch_{};
 };
 
 }  // namespace waitline

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "tools/script.h"
 #include "ui/drawn_items.h"
 #include "ui/main_window.h"
+#include "ui/whole_file.h"
 #include "ui/window_driver.h"
 #include "ui/window_layout.h"
 
@@ -101,10 +103,9 @@ public:
     }
     std::string operator()(const script::Snapshot& c)
     {
-        if (!driver_.grabClientArea().save(QString::fromStdString(c.file), "PNG")) {
-            return "cannot write " + c.file;
-        }
-        return {};
+        // Whole or not at all: a full disk leaves an older picture as it was.
+        const QString error = SavePng(driver_.grabClientArea(), QString::fromStdString(c.file));
+        return error.isEmpty() ? std::string() : error.toStdString();
     }
 
 private:
@@ -300,6 +301,11 @@ int RunScript(std::istream& in)
             return kUnrunnableLine;
         }
     }
+    // A script that could not be read to its end did not run whole.
+    if (in.bad()) {
+        std::cerr << "waitline-scenario: the script could not be read to its end\n";
+        return kUnrunnableLine;
+    }
     return 0;
 }
 
@@ -315,6 +321,12 @@ int main(int argc, char** argv)
     const std::string file = argc > 1 ? argv[1] : "-";
     if (file == "-") {
         return waitline::RunScript(std::cin);
+    }
+    // A folder opens as a stream that simply has no lines; it is no script.
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        std::cerr << "waitline-scenario: cannot read " << file << ": it is a folder, not a script\n";
+        return waitline::kUnrunnableLine;
     }
     std::ifstream in(file);
     if (!in) {

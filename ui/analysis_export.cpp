@@ -1,7 +1,6 @@
 #include "ui/analysis_export.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 
 #include <array>
 #include <charconv>
@@ -9,6 +8,7 @@
 #include <span>
 
 #include "engine/run_record.h"
+#include "ui/whole_file.h"
 
 namespace waitline {
 namespace {
@@ -41,56 +41,34 @@ void AppendRow(QByteArray& out, const SeriesRow& row)
                row.sdTimeInSystem, row.meanInSystem, row.placesHeld);
 }
 
-QByteArray SeriesCsvBytes(const RunRecord& record)
+QByteArray SeriesCsvBytes(const RunRecord& record, const Simulation& sim)
 {
     const std::span<const SeriesRow> rows = record.rows();
     QByteArray out;
     // About a hundred characters a row at most: one allocation for the file.
-    out.reserve(128 + 112 * static_cast<qsizetype>(rows.size()));
+    out.reserve(128 + 112 * (static_cast<qsizetype>(rows.size()) + 1));
     out.append(kCsvHeader);
     for (const SeriesRow& row : rows) {
         AppendRow(out, row);
     }
+    // The table shows the state now, not at the last whole second; so does
+    // the file.
+    if (const std::optional<SeriesRow> now = record.rowNow(sim)) {
+        AppendRow(out, *now);
+    }
     return out;
-}
-
-QString CannotWrite(const QString& path, const QString& reason)
-{
-    return QStringLiteral("Cannot write %1: %2").arg(path, reason);
 }
 
 }  // namespace
 
-QString SeriesCsv(const RunRecord& record) { return QString::fromLatin1(SeriesCsvBytes(record)); }
-
-QString ExportCsv(const RunRecord& record, const QString& path)
+QString SeriesCsv(const RunRecord& record, const Simulation& sim)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return CannotWrite(path, file.errorString());
-    }
-    file.write(SeriesCsvBytes(record));
-    // commit() fails, and removes the temporary file, if any write failed.
-    if (!file.commit()) {
-        return CannotWrite(path, file.errorString());
-    }
-    return {};
+    return QString::fromLatin1(SeriesCsvBytes(record, sim));
 }
 
-QString ExportPng(const QImage& image, const QString& path)
+QString ExportCsv(const RunRecord& record, const Simulation& sim, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return CannotWrite(path, file.errorString());
-    }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return CannotWrite(path, QStringLiteral("the image could not be encoded as PNG"));
-    }
-    if (!file.commit()) {
-        return CannotWrite(path, file.errorString());
-    }
-    return {};
+    return SaveWhole(path, SeriesCsvBytes(record, sim));
 }
 
 }  // namespace waitline

@@ -14,12 +14,15 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "ui/analysis_export.h"
 #include "ui/analysis_plots.h"
 #include "ui/analysis_table.h"
+#include "ui/stored_place.h"
 #include "ui/text.h"
+#include "ui/whole_file.h"
 
 namespace waitline {
 namespace {
@@ -27,10 +30,7 @@ namespace {
 constexpr int kRefreshMs = 1000;
 constexpr QSize kFirstSize(980, 880);
 
-// The program sets no organisation, so the names are given here; the main
-// window keeps no settings of its own.
-const QString kSettingsOrganisation = QStringLiteral("Waitline");
-const QString kSettingsApplication = QStringLiteral("Waitline");
+// The main window keeps no settings of its own.
 const QString kGeometryKey = QStringLiteral("analysisWindow/geometry");
 
 const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
@@ -216,7 +216,7 @@ QString AnalysisWindow::exportTo(const QString& path)
     refresh();
     layout()->activate();
     const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    QString error = png ? ExportPng(plots_->grab().toImage(), path) : ExportCsv(record_, path);
+    QString error = png ? SavePng(plots_->grab().toImage(), path) : ExportCsv(record_, form_.sim, path);
     if (!error.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Export"), error);
     }
@@ -242,16 +242,17 @@ void AnalysisWindow::chooseExportFile()
 
 void AnalysisWindow::restorePlace()
 {
-    const QSettings settings(kSettingsOrganisation, kSettingsApplication);
-    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+    const std::unique_ptr<QSettings> settings = OpenUserSettings();
+    if (settings == nullptr || !RestorePlace(*this, settings->value(kGeometryKey).toByteArray())) {
         resize(kFirstSize);
     }
 }
 
 void AnalysisWindow::rememberPlace() const
 {
-    QSettings settings(kSettingsOrganisation, kSettingsApplication);
-    settings.setValue(kGeometryKey, saveGeometry());
+    if (const std::unique_ptr<QSettings> settings = OpenUserSettings()) {
+        settings->setValue(kGeometryKey, saveGeometry());
+    }
 }
 
 }  // namespace waitline

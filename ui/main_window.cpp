@@ -14,6 +14,7 @@
 
 #include "ui/about_box.h"
 #include "ui/analysis_window.h"
+#include "ui/bus_guard.h"
 #include "ui/canvas.h"
 #include "ui/choice_combo_box.h"
 #include "ui/colours.h"
@@ -48,6 +49,7 @@ QWidget* InstallingAccessibleFactories(QWidget* parent)
     QAccessible::installFactory(&WindowAccessibleFactory);
     QAccessible::installFactory(&PictureAccessibleFactory);
     QAccessible::installFactory(&ComboAccessibleFactory);
+    InstallAccessibilityBusGuard();
     return parent;
 }
 

@@ -1,13 +1,19 @@
 # Runs the window program with ARGS ('|'-separated) and no display, and checks
 # its exit status and output: EXIT, and EXPECT, which standard output must
 # match for status 0 and standard error (one line, nothing on standard
-# output) otherwise.
+# output) otherwise. DISPLAY, when given, names a display instead; OUTPUT, a
+# file that standard output goes to instead.
 string(REPLACE "|" ";" args "${ARGS}")
-set(ENV{DISPLAY} "")
+set(ENV{DISPLAY} "${DISPLAY}")
 set(ENV{WAYLAND_DISPLAY} "")
 set(ENV{QT_QPA_PLATFORM} "")
-execute_process(COMMAND ${PROGRAM} ${args} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err
-                TIMEOUT 20)
+set(out "")
+if(DEFINED OUTPUT AND NOT OUTPUT STREQUAL "")
+  set(output OUTPUT_FILE ${OUTPUT})
+else()
+  set(output OUTPUT_VARIABLE out)
+endif()
+execute_process(COMMAND ${PROGRAM} ${args} RESULT_VARIABLE code ${output} ERROR_VARIABLE err TIMEOUT 20)
 if(NOT code STREQUAL "${EXIT}")
   message(FATAL_ERROR "exit status ${code}, expected ${EXIT}\nstdout: ${out}\nstderr: ${err}")
 endif()

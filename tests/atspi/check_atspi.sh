@@ -2,8 +2,10 @@
 # Starts the window as on a desktop with a screen reader running, and reads it
 # through AT-SPI as the screen reader would:
 #
-#   check_atspi.sh PROGRAM          check the tree and a run, print PASS or FAIL
-#   check_atspi.sh PROGRAM --dump   print the whole tree the desktop shows
+#   check_atspi.sh PROGRAM            check the tree and a run, print PASS or FAIL
+#   check_atspi.sh PROGRAM --dump     print the whole tree the desktop shows
+#   check_atspi.sh PROGRAM --hostile  open the analysis window and send what
+#                                     broken or hostile readers send
 #
 # Everything runs privately: its own X server, its own D-Bus session and its
 # own accessibility bus, so that parallel tests and the user's desktop are
@@ -22,7 +24,7 @@ usage() {
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
 program=$1
 mode=${2:-check}
-case "$mode" in check | --dump) ;; *) usage ;; esac
+case "$mode" in check | --dump | --hostile) ;; *) usage ;; esac
 if [ ! -x "$program" ]; then
   echo "FAIL: no program at $program"
   exit 1
@@ -69,6 +71,9 @@ for candidate in /usr/bin/python3 "$(command -v python3 2>/dev/null)"; do
   fi
 done
 [ -n "$python" ] || skip "no python3 with pyatspi (Debian package python3-pyatspi)"
+if [ "$mode" = --hostile ]; then
+  xdotool=$(find_tool xdotool) || skip "xdotool not found (Debian package xdotool)"
+fi
 
 # --- Private session ---------------------------------------------------------
 
@@ -221,14 +226,30 @@ QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
 program_pid=$!
 started "$(basename "$program")" "$program_pid"
 
+# Ctrl+I in the main window, as a user opens the analysis window. Without a
+# window manager the window is given the focus directly.
+open_analysis() {
+  local window
+  window=$(timeout 15 "$xdotool" search --sync --onlyvisible --pid "$program_pid" --name '^Waitline$' | head -n 1)
+  [ -n "$window" ] || return 1
+  "$xdotool" windowfocus --sync "$window" && sleep 0.3 && "$xdotool" key --clearmodifiers ctrl+i
+}
+
 # The reader gets what is left of the budget: a hung call ends here, not at
 # CTest's timeout, and the processes above are still ended.
 left=$((deadline - SECONDS))
 [ "$left" -ge 20 ] || left=20
-args=(--pid "$program_pid" --wait "$((left / 2))")
-[ "$mode" = --dump ] && args+=(--dump)
-timeout --kill-after=2 "$left" "$python" "$here/read_tree.py" "${args[@]}"
-status=$?
+if [ "$mode" = --hostile ]; then
+  open_analysis || fail "could not give the window the focus to open the analysis window"
+  timeout --kill-after=2 "$left" "$python" "$here/hostile.py" --pid "$program_pid" --bus "$a11y_address" \
+    --wait "$((left / 3))"
+  status=$?
+else
+  args=(--pid "$program_pid" --wait "$((left / 2))")
+  [ "$mode" = --dump ] && args+=(--dump)
+  timeout --kill-after=2 "$left" "$python" "$here/read_tree.py" "${args[@]}"
+  status=$?
+fi
 if ! alive "$program_pid"; then
   wait "$program_pid"
   program_status=$?
@@ -241,10 +262,14 @@ if ! alive "$program_pid"; then
 fi
 case "$status" in
   0)
-    [ "$mode" = --dump ] || echo "PASS: the window's controls and statistics reach a screen reader and follow a run"
+    case "$mode" in
+      check) echo "PASS: the window's controls and statistics reach a screen reader and follow a run" ;;
+      --hostile) echo "PASS: every request was answered and the program stayed up" ;;
+    esac
     exit 0
     ;;
   124 | 137) fail "the reader did not finish within $left s" ;;
-  1) fail "the accessibility tree lacks what a screen reader needs (see the checks above)" ;;
+  1) [ "$mode" = --hostile ] && fail "some requests went unanswered or were answered wrongly (see above)"
+     fail "the accessibility tree lacks what a screen reader needs (see the checks above)" ;;
   *) fail "could not read the accessibility tree (reader status $status)" ;;
 esac

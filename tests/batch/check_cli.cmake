@@ -14,19 +14,74 @@
 # table:   exit 0, every line of EXPECT appears in the table.
 # progress: run on a terminal (through `script`), a long run draws a bar and
 #          clears it before the results; without a terminal it draws nothing.
+# interrupt: a run of days on a terminal says how long it will take, draws its
+#          bar, and wipes it when Ctrl+C (SIGINT) ends it.
+# full:    standard output is a full device: exit 1, one line on stderr
+#          saying so.
 cmake_minimum_required(VERSION 3.25)
 
 string(REPLACE "|" ";" ARGS "${ARGS}")
 
-if(MODE STREQUAL "progress")
+if(MODE STREQUAL "full")
+  execute_process(COMMAND "${PROGRAM}" ${ARGS} OUTPUT_FILE /dev/full ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status EQUAL 1 OR NOT err STREQUAL "waitline-batch: cannot write to standard output\n")
+    message(FATAL_ERROR "expected exit status 1 and one line saying standard output could not be written; "
+                        "got ${status}:\n${err}")
+  endif()
+  return()
+endif()
+
+# Runs PROGRAM with ARGS on a terminal (through `script`), after `prefix` (a
+# command that runs it, or nothing): what the terminal shows lands in `out`,
+# the exit status in `status`. Where `script` is missing the check ends here,
+# as skipped.
+macro(run_on_terminal prefix)
   find_program(SCRIPT_PROGRAM script)
   if(NOT SCRIPT_PROGRAM)
     message("script not found; skipping")
     return()
   endif()
-  string(REPLACE ";" " " command "'${PROGRAM}' ${ARGS}")
+  string(REPLACE ";" " " command "${prefix}'${PROGRAM}' ${ARGS}")
   execute_process(COMMAND "${SCRIPT_PROGRAM}" -qec "${command}" /dev/null
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+endmacro()
+
+if(MODE STREQUAL "interrupt")
+  # The estimate comes once the first second has measured the pace; the
+  # interrupt comes a second later.
+  run_on_terminal("timeout -s INT 2.5 ")
+  if(NOT out MATCHES "waitline-batch: this run will take about [0-9.]+ (days|hours|minutes) at this pace; Ctrl\\+C stops it")
+    message(FATAL_ERROR "no estimate of a long run's time:\n${out}")
+  endif()
+  if(NOT out MATCHES "\r\\[[#.]+\\] +[0-9]+ %")
+    message(FATAL_ERROR "no progress bar on the terminal:\n${out}")
+  endif()
+  # What the terminal's last line shows once the program has gone: the text
+  # after the last newline, each return starting it over.
+  string(FIND "${out}" "\n" last_newline REVERSE)
+  math(EXPR after "${last_newline} + 1")
+  string(SUBSTRING "${out}" ${after} -1 last_line)
+  string(REPLACE "\r" ";" pieces "${last_line}")
+  set(shown "")
+  foreach(piece IN LISTS pieces)
+    string(LENGTH "${piece}" piece_length)
+    string(LENGTH "${shown}" shown_length)
+    if(piece_length LESS shown_length)
+      string(SUBSTRING "${shown}" ${piece_length} -1 rest)
+      set(shown "${piece}${rest}")
+    else()
+      set(shown "${piece}")
+    endif()
+  endforeach()
+  string(STRIP "${shown}" shown)
+  if(NOT shown STREQUAL "")
+    message(FATAL_ERROR "after Ctrl+C the terminal's line still shows: '${shown}'")
+  endif()
+  return()
+endif()
+
+if(MODE STREQUAL "progress")
+  run_on_terminal("")
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "exit status ${status}:\n${out}${err}")
   endif()

@@ -63,15 +63,40 @@ TEST(RatioInterval, ExistsOnlyForTwoOrMoreFinitePairsWithSomeDenominator)
 
 TEST(RatioInterval, WeighsEachPairByItsDenominator)
 {
-    // Equal denominators: the mean 2 with a standard error of 1.
-    const std::optional<ConfidenceInterval> mean = RatioInterval95(std::vector{1.0, 3.0}, std::vector{1.0, 1.0});
+    // Equal denominators: the mean 2 with a standard error of 0.1.
+    const std::optional<ConfidenceInterval> mean = RatioInterval95(std::vector{1.9, 2.1}, std::vector{1.0, 1.0});
     ASSERT_TRUE(mean);
-    EXPECT_NEAR(mean->low, 2.0 - 12.706205, 1e-9);
-    EXPECT_NEAR(mean->high, 2.0 + 12.706205, 1e-9);
-    // 2 lost of 10 and 9 of 30: the centre is 11/40, not the mean of 0.2 and 0.3.
-    const std::optional<ConfidenceInterval> ratio = RatioInterval95(std::vector{2.0, 9.0}, std::vector{10.0, 30.0});
+    EXPECT_NEAR(mean->low, 2.0 - 0.1 * 12.706205, 1e-9);
+    EXPECT_NEAR(mean->high, 2.0 + 0.1 * 12.706205, 1e-9);
+    // 2 lost of 10 and 9 of 30, twice: the centre is 11/40, not the mean of
+    // 0.2 and 0.3.
+    const std::optional<ConfidenceInterval> ratio =
+        RatioInterval95(std::vector{2.0, 9.0, 2.0, 9.0}, std::vector{10.0, 30.0, 10.0, 30.0});
     ASSERT_TRUE(ratio);
     EXPECT_NEAR((ratio->low + ratio->high) / 2.0, 0.275, 1e-12);
+}
+
+TEST(RatioInterval, OfQuantitiesThatCannotBeNegativeStopsAtZero)
+{
+    struct Case {
+        std::vector<double> numerators, denominators;
+        double low, high;
+    };
+    const double t1 = 12.706205;  // one degree of freedom
+    const std::vector<Case> cases{
+        // The mean 2 with a standard error of 1 would reach down to -10.7.
+        {{1.0, 3.0}, {1.0, 1.0}, 0.0, 2.0 + t1},
+        // Heavy-tailed: one long batch among short ones.
+        {{0.1, 0.1, 0.1, 50.0}, {1.0, 1.0, 1.0, 1.0}, 0.0, 12.575 + 3.182446 * 12.475},
+        // A quantity that may be negative keeps its whole interval.
+        {{-1.0, 5.0}, {1.0, 1.0}, 2.0 - 3.0 * t1, 2.0 + 3.0 * t1},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ConfidenceInterval> interval = RatioInterval95(c.numerators, c.denominators);
+        ASSERT_TRUE(interval);
+        EXPECT_NEAR(interval->low, c.low, 1e-5) << c.numerators.back();
+        EXPECT_NEAR(interval->high, c.high, 1e-5) << c.numerators.back();
+    }
 }
 
 // The controller at given settings, just after Go, seeded.

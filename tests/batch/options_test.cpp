@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -84,7 +85,12 @@ TEST_P(RefusedOptions, SayWhichOptionAndWhatItAllows)
     const ParsedOptions parsed = ParseOptions(GetParam().arguments);
     EXPECT_EQ(parsed.action, ParsedOptions::Action::Refuse);
     EXPECT_EQ(parsed.error, GetParam().error);
-    EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+    // One line, which no text the user gave can turn into a terminal command.
+    EXPECT_TRUE(std::none_of(parsed.error.begin(), parsed.error.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    })) << parsed.error;
+    EXPECT_EQ(parsed.error.find("\xC2\x9B"), std::string::npos) << parsed.error;
 }
 
 constexpr std::string_view kNames =
@@ -130,7 +136,22 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--replications", "0"},
                 "--replications must be a whole number from 1 to 10000, not '0'"},
         Refusal{"UnknownFormat", {"--format", "xml"}, "--format must be table, csv or json, not 'xml'"},
-        Refusal{"ValueForHelp", {"--help=yes"}, "--help takes no value"}),
+        Refusal{"ValueForHelp", {"--help=yes"}, "--help takes no value"},
+        // What the user typed is shown, never obeyed: newlines, a terminal's
+        // escape codes, C1 controls and bytes that are not UTF-8 are spelt out.
+        Refusal{"NewlineAndColour",
+                {"--servers", "7\n\x1b[31mred"},
+                "--servers must be a whole number from 1 to 5, not '7\\n\\e[31mred'"},
+        Refusal{
+            "TitleSequence", {"--\x1b]0;owned\x07"}, "unknown option '--\\e]0;owned\\x07'; see waitline-batch --help"},
+        Refusal{"EightBitCsi",
+                {"--arrival", "Exp\xC2\x9B"
+                              "2J"},
+                "--arrival must be " + std::string(kNames) + ", not 'Exp\\xc2\\x9b2J'"},
+        Refusal{"NotUtf8",
+                {"--seconds=10", "\xFF\xFE\\"},
+                "unexpected argument '\\xff\\xfe\\\\'; see waitline-batch --help"},
+        Refusal{"LettersStay", {"--format", "ölçü"}, "--format must be table, csv or json, not 'ölçü'"}),
     [](const ::testing::TestParamInfo<Refusal>& param) { return std::string(param.param.name); });
 
 }  // namespace

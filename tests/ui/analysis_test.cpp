@@ -1,9 +1,14 @@
 // The analysis window: how it opens from the main window, what it shows of
 // the series the run feeds it, how it follows Go and changes of the settings,
 // and its export.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -12,11 +17,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,6 +36,7 @@
 #include "ui/analysis_plots.h"
 #include "ui/analysis_table.h"
 #include "ui/analysis_window.h"
+#include "ui/stored_place.h"
 
 namespace waitline::test {
 namespace {
@@ -40,8 +49,7 @@ public:
     {
         folder_ = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(folder_->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_->path());
+        qputenv("XDG_CONFIG_HOME", folder_->path().toLocal8Bit());
     }
     void TearDown() override { folder_.reset(); }
 
@@ -511,7 +519,31 @@ TEST_F(ExportTest, CsvHoldsEveryRowWithDecimalPointsInAnyLocale)
     }
     // The text builder and the file agree.
     file.seek(0);
-    EXPECT_EQ(QString::fromLatin1(file.readAll()), SeriesCsv(analysis.record()));
+    EXPECT_EQ(QString::fromLatin1(file.readAll()), SeriesCsv(analysis.record(), driver.form().sim));
+}
+
+TEST_F(ExportTest, CsvEndsWithTheStateTheTableShows)
+{
+    AnalysisWindow& analysis = open();
+    driver.clickButton(ButtonId::StartButton);
+    // At a whole second the last row is the state now; 37 ticks later it is
+    // a row of its own.
+    for (const int ticks : {0, 37}) {
+        runSeconds(40);
+        for (int tick = 0; tick < ticks; ++tick) {
+            driver.deliverTimerMove();
+        }
+        const QStringList lines =
+            SeriesCsv(analysis.record(), driver.form().sim).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const auto rows = static_cast<qsizetype>(analysis.record().rows().size());
+        ASSERT_EQ(lines.size(), rows + (ticks == 0 ? 1 : 2)) << ticks << " ticks";
+        const QStringList last = lines.back().split(QLatin1Char(','));
+        const SeriesMeasures now = analysis.record().measures();
+        EXPECT_EQ(last[0].toDouble(), std::round(driver.form().sim.SimTime * 100.0) / 100.0) << ticks << " ticks";
+        EXPECT_EQ(last[1].toLongLong(), now.sourced) << ticks << " ticks";
+        EXPECT_DOUBLE_EQ(last[4].toDouble(), now.loss * 100.0) << ticks << " ticks";
+        EXPECT_DOUBLE_EQ(last[5].toDouble(), now.meanTimeInSystem) << ticks << " ticks";
+    }
 }
 
 TEST_F(ExportTest, PngIsThePlots)
@@ -543,7 +575,7 @@ TEST_F(ExportTest, FailedWriteLeavesNoFileAndSaysWhy)
         EXPECT_FALSE(QFile::exists(missing));
         EXPECT_TRUE(QDir(folder.path()).isEmpty()) << path.toStdString();
     }
-    EXPECT_FALSE(ExportCsv(analysis.record(), missing + QStringLiteral("/series.csv")).isEmpty());
+    EXPECT_FALSE(ExportCsv(analysis.record(), driver.form().sim, missing + QStringLiteral("/series.csv")).isEmpty());
 }
 
 TEST_F(AnalysisTest, RemembersItsSizeForTheNextRun)
@@ -564,6 +596,133 @@ TEST_F(AnalysisTest, RemembersItsSizeForTheNextRun)
     nextDriver.openAnalysis();
     ASSERT_NE(nextDriver.analysisWindow(), nullptr);
     EXPECT_EQ(nextDriver.analysisWindow()->size(), wanted);
+}
+
+// The settings file the window keeps its place in, as a hostile or broken
+// desktop may leave it. Each case opens the analysis window of a program
+// started afresh, which reads its place once.
+class StoredPlaceTest : public ::testing::Test {
+protected:
+    static QString settingsPath()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+               QStringLiteral("/Waitline/Waitline.conf");
+    }
+
+    // What QWidget::saveGeometry writes for a window at `place` on the first
+    // screen, with any numbers in it.
+    static QByteArray storedGeometry(const QRect& place)
+    {
+        QByteArray bytes;
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(QDataStream::Qt_4_0);
+        stream << quint32{0x1D9D0CB} << quint16{3} << quint16{0} << place << place << qint32{0} << quint8{0}
+               << quint8{0} << qint32{800} << place;
+        return bytes;
+    }
+
+    static QByteArray savedGeometry()
+    {
+        return QSettings(settingsPath(), QSettings::IniFormat)
+            .value(QStringLiteral("analysisWindow/geometry"))
+            .toByteArray();
+    }
+
+    // Opens the analysis window as a new program would, and closes it at the
+    // end of `look`.
+    static void openAfresh(const std::function<void(AnalysisWindow&)>& look)
+    {
+        MainWindow program;
+        WindowDriver driver(program);
+        driver.setTimersAutomatic(false);
+        program.load();
+        driver.openAnalysis();
+        ASSERT_NE(driver.analysisWindow(), nullptr);
+        look(*driver.analysisWindow());
+        driver.analysisWindow()->close();
+    }
+
+    void TearDown() override { QFile::remove(settingsPath()); }
+};
+
+TEST(FitOnScreens, ClipsToTheScreenHoldingMostOfThePlaceOrDropsIt)
+{
+    const std::vector<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    constexpr int kMost = std::numeric_limits<int>::max();
+    constexpr int kLeast = std::numeric_limits<int>::min();
+    struct Case {
+        const char* what;
+        QRect place;
+        std::optional<QRect> fitted;
+    };
+    const std::vector<Case> cases{
+        {"inside", QRect(100, 50, 980, 880), QRect(100, 50, 980, 880)},
+        {"far too large", QRect(0, 0, 99999, 99999), QRect(0, 0, 1920, 1080)},
+        {"over the right edge", QRect(1500, 900, 980, 880), QRect(940, 200, 980, 880)},
+        {"mostly on the second screen", QRect(1800, 100, 980, 880), QRect(1920, 100, 980, 880)},
+        {"taller than the second screen", QRect(2000, -50, 600, 2000), QRect(2000, 0, 600, 1024)},
+        {"below every screen", QRect(100, 5000, 980, 880), std::nullopt},
+        {"at the largest position", QRect(kMost - 10, kMost - 10, kMost, kMost), std::nullopt},
+        {"at the smallest position", QRect(kLeast, kLeast, 500, 400), std::nullopt},
+        {"the largest size from the left", QRect(kLeast, 0, kMost, kMost), std::nullopt},
+        {"empty", QRect(10, 10, 0, 0), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FitOnScreens(c.place, screens), c.fitted) << c.what;
+    }
+    EXPECT_EQ(FitOnScreens(QRect(0, 0, 100, 100), {}), std::nullopt);
+}
+
+TEST_F(StoredPlaceTest, APlaceFromTheFileIsClippedToTheScreenOrDropped)
+{
+    QSize fresh;
+    QRect screen;
+    openAfresh([&](AnalysisWindow& analysis) {
+        fresh = analysis.size();
+        screen = analysis.screen()->availableGeometry();
+    });
+    constexpr int kMost = std::numeric_limits<int>::max();
+    struct Case {
+        const char* what;
+        QRect stored;
+        bool dropped;
+    };
+    for (const Case& c : {Case{"0,0 to 99999,99999", QRect(0, 0, 99999, 99999), false},
+                          Case{"half off the screen", QRect(screen.right() - 100, 20, 300, 200), false},
+                          Case{"far off every screen", QRect(kMost / 2, kMost / 2, 500, 400), true},
+                          Case{"the largest integers", QRect(kMost, kMost, kMost, kMost), true}}) {
+        QSettings(settingsPath(), QSettings::IniFormat)
+            .setValue(QStringLiteral("analysisWindow/geometry"), storedGeometry(c.stored));
+        QRect taken;
+        openAfresh([&](AnalysisWindow& analysis) {
+            taken = analysis.geometry();
+            if (c.dropped) {
+                EXPECT_EQ(taken.size(), fresh) << c.what;
+            } else {
+                // Within the screen, as far as the window's smallest size lets it.
+                EXPECT_LE(taken.width(), std::max(screen.width(), analysis.minimumWidth())) << c.what;
+                EXPECT_LE(taken.height(), std::max(screen.height(), analysis.minimumHeight())) << c.what;
+            }
+            EXPECT_TRUE(screen.intersects(taken)) << c.what;
+        });
+        // What is saved back is the place it took, not the one it was given.
+        QWidget probe;
+        ASSERT_TRUE(probe.restoreGeometry(savedGeometry())) << c.what;
+        EXPECT_EQ(probe.geometry().size(), taken.size()) << c.what;
+    }
+}
+
+TEST_F(StoredPlaceTest, ASettingsFileThatIsNoPlainFileIsLeftAlone)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settingsPath()).path()));
+    // Reading a pipe that nobody writes waits for ever: the alarm ends the
+    // test instead of a hang.
+    ASSERT_EQ(mkfifo(QFile::encodeName(settingsPath()).constData(), 0600), 0);
+    alarm(60);
+    openAfresh([](AnalysisWindow& analysis) { EXPECT_TRUE(analysis.isVisible()); });
+    alarm(0);
+    EXPECT_TRUE(QFileInfo(settingsPath()).exists());
+    EXPECT_FALSE(QFileInfo(settingsPath()).isFile());
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <future>
 #include <string>
@@ -15,6 +19,7 @@
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_report.h"
 #include "tools/batch/batch_run.h"
+#include "tools/terminal_text.h"
 
 namespace {
 
@@ -26,35 +31,135 @@ constexpr int kFailed = 1;
 
 void WriteError(const std::string& line) { std::fprintf(stderr, "waitline-batch: %s\n", line.c_str()); }
 
-// Redraws a bar on the terminal in place until the run is done. A run that
-// ends within its first half second never shows one.
-std::vector<ReplicationResult> RunWithProgress(const Settings& settings)
+// Writes what was asked for to standard output: all of it, or a line that
+// says it could not and status 1.
+int Print(std::string_view text)
+{
+    if (waitline::WriteWhole(stdout, text)) {
+        return 0;
+    }
+    WriteError("cannot write to standard output");
+    return kFailed;
+}
+
+// What a bar leaves behind once it is wiped: its width in blanks, between
+// two returns to the start of the line.
+constexpr std::string_view kWipeBar = "\r                                                  \r";
+
+// Set while a bar is on the terminal, for the signal handler to wipe it.
+volatile std::sig_atomic_t gBarShown = 0;
+
+// Ctrl+C, a hang-up or a kill leaves the terminal's line empty, then ends
+// the program as the signal would have.
+extern "C" void WipeBarAndEnd(int signal)
+{
+    if (gBarShown != 0) {
+        // write() is safe in a signal handler; stdio is not.
+        [[maybe_unused]] const ssize_t ignored = write(STDERR_FILENO, kWipeBar.data(), kWipeBar.size());
+    }
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigaction(signal, &byDefault, nullptr);
+    raise(signal);
+}
+
+void WipeBarOnSignals()
+{
+    struct sigaction wipe {};
+    wipe.sa_handler = WipeBarAndEnd;
+    sigemptyset(&wipe.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the program was started to ignore stays ignored.
+        struct sigaction before {};
+        if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
+            sigaction(signal, &wipe, nullptr);
+        }
+    }
+}
+
+class ProgressBar {
+public:
+    void show(double done)
+    {
+        constexpr int kWidth = 40;
+        const int filled = std::clamp(static_cast<int>(done * kWidth), 0, kWidth);
+        const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
+                                std::string(static_cast<std::size_t>(kWidth - filled), '.');
+        gBarShown = 1;
+        std::fprintf(stderr, "\r[%s] %3d %%", bar.c_str(), static_cast<int>(done * 100.0));
+        std::fflush(stderr);
+    }
+
+    void wipe()
+    {
+        if (gBarShown != 0) {
+            std::fputs(std::string(kWipeBar).c_str(), stderr);
+            std::fflush(stderr);
+            gBarShown = 0;
+        }
+    }
+};
+
+// A duration in the largest unit that keeps it a number a reader takes in
+// at a glance: "about 40 minutes", "about 3.5 hours", "about 12 days".
+std::string AboutDuration(double seconds)
+{
+    struct Unit {
+        double seconds;
+        const char* name;
+    };
+    constexpr std::array<Unit, 3> kUnits{{{86400.0, "days"}, {3600.0, "hours"}, {60.0, "minutes"}}};
+    const Unit* unit = &kUnits.back();
+    for (const Unit& larger : kUnits) {
+        if (seconds >= 2.0 * larger.seconds) {
+            unit = &larger;
+            break;
+        }
+    }
+    const double count = seconds / unit->seconds;
+    const int decimals = count < 10.0 ? 1 : 0;
+    std::array<char, 32> text{};
+    char* end = std::to_chars(text.data(), text.data() + text.size(), count, std::chars_format::fixed, decimals).ptr;
+    return "about " + std::string(text.data(), end) + " " + unit->name;
+}
+
+// A run that will take longer than this says so once its pace is known.
+constexpr double kLongRunSeconds = 60.0;
+constexpr auto kPaceMeasured = std::chrono::seconds(1);
+constexpr auto kBarDelay = std::chrono::milliseconds(500);
+
+// Runs the replications; on a terminal, redraws a bar in place until the
+// run is done. A run that ends within its first half second never shows one.
+// Wherever the output goes, a run that will take over a minute says how
+// long, once its first second has measured the pace.
+std::vector<ReplicationResult> RunWatched(const Settings& settings)
 {
     std::atomic<std::int64_t> secondsDone{0};
     auto run = std::async(std::launch::async, [&] { return RunReplications(settings, 0, &secondsDone); });
-    if (isatty(STDERR_FILENO) == 0) {
-        return run.get();
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    if (terminal) {
+        WipeBarOnSignals();
     }
     const auto total = static_cast<double>(settings.seconds) * settings.replications;
     const Clock::time_point start = Clock::now();
-    bool shown = false;
+    ProgressBar bar;
+    bool estimated = false;
     while (run.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-        if (Clock::now() - start < std::chrono::milliseconds(500)) {
-            continue;
+        const auto elapsed = Clock::now() - start;
+        const auto done = static_cast<double>(secondsDone.load(std::memory_order_relaxed));
+        if (!estimated && elapsed >= kPaceMeasured && done > 0.0) {
+            estimated = true;
+            const double wallSeconds = std::chrono::duration<double>(elapsed).count() * total / done;
+            if (wallSeconds > kLongRunSeconds) {
+                bar.wipe();
+                WriteError("this run will take " + AboutDuration(wallSeconds) + " at this pace; Ctrl+C stops it");
+            }
         }
-        constexpr int kWidth = 40;
-        const double done = static_cast<double>(secondsDone.load(std::memory_order_relaxed)) / total;
-        const int filled = static_cast<int>(done * kWidth);
-        const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
-                                std::string(static_cast<std::size_t>(kWidth - filled), '.');
-        std::fprintf(stderr, "\r[%s] %3d %%", bar.c_str(), static_cast<int>(done * 100.0));
-        std::fflush(stderr);
-        shown = true;
+        if (terminal && elapsed >= kBarDelay) {
+            bar.show(done / total);
+        }
     }
-    if (shown) {
-        std::fprintf(stderr, "\r%*s\r", 50, "");
-        std::fflush(stderr);
-    }
+    bar.wipe();
     return run.get();
 }
 
@@ -66,22 +171,17 @@ int main(int argc, char** argv)
     const ParsedOptions parsed = ParseOptions(arguments);
     switch (parsed.action) {
     case ParsedOptions::Action::Refuse: WriteError(parsed.error); return kBadOption;
-    case ParsedOptions::Action::Help: std::fputs(UsageText().c_str(), stdout); return 0;
-    case ParsedOptions::Action::Version: std::puts("waitline-batch " WAITLINE_VERSION); return 0;
+    case ParsedOptions::Action::Help: return Print(UsageText());
+    case ParsedOptions::Action::Version: return Print("waitline-batch " WAITLINE_VERSION "\n");
     case ParsedOptions::Action::Run: break;
     }
     const Settings& settings = parsed.options.settings;
-    const Summary summary = Summarise(settings, RunWithProgress(settings));
+    const Summary summary = Summarise(settings, RunWatched(settings));
     if (summary.outOfPackets > 0) {
         // The window shows a message box and goes on; so does this, counting.
         WriteError("warning: the demo ran out of packets " + std::to_string(summary.outOfPackets) +
                    (summary.outOfPackets == 1 ? " time" : " times") +
                    " (\"Silly Error: Ran Out of Packets\"); each time a packet in flight was taken back");
     }
-    const std::string report = Report(parsed.options.format, settings, summary);
-    if (std::fputs(report.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
-        WriteError("cannot write the results");
-        return kFailed;
-    }
-    return 0;
+    return Print(Report(parsed.options.format, settings, summary));
 }

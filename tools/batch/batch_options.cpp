@@ -9,6 +9,7 @@
 #include "engine/intervals.h"
 #include "engine/number_text.h"
 #include "engine/simulation.h"
+#include "tools/terminal_text.h"
 
 namespace waitline::batch {
 
@@ -109,9 +110,8 @@ public:
             const auto option =
                 std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionName& o) { return o.name == name; });
             if (!argument.starts_with("--") || option == kOptions.end()) {
-                return refuse(argument.starts_with("-")
-                                  ? "unknown option '" + std::string(name) + "'; " + kSeeHelp
-                                  : "unexpected argument '" + std::string(argument) + "'; " + kSeeHelp);
+                return refuse(argument.starts_with("-") ? "unknown option " + Quoted(name) + "; " + kSeeHelp
+                                                        : "unexpected argument " + Quoted(argument) + "; " + kSeeHelp);
             }
             if (!option->takesValue) {
                 if (equals != std::string_view::npos) {
@@ -130,8 +130,7 @@ public:
                 return refuse(std::string(name) + " needs a value: " + Allowed(option->key));
             }
             if (!take(option->key, value)) {
-                return refuse(std::string(name) + " must be " + Allowed(option->key) + ", not '" + std::string(value) +
-                              "'");
+                return refuse(std::string(name) + " must be " + Allowed(option->key) + ", not " + Quoted(value));
             }
         }
         return check();
@@ -221,7 +220,7 @@ private:
             s.warmup = s.seconds / 10;
         } else if (s.warmup >= s.seconds) {
             return refuse("--warmup must be a whole number of seconds less than --seconds (" + NumberToText(s.seconds) +
-                          "), not '" + std::string(warmupText_) + "'");
+                          "), not " + Quoted(warmupText_));
         }
         return result_;
     }
