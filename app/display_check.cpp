@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -37,11 +38,22 @@ struct HeldMessage {
 
 QtMessageHandler gPrevious = nullptr;
 bool gHolding = false;
+// Qt may speak from its own threads while the application starts.
+std::mutex gHeldMutex;
 
 std::vector<HeldMessage>& Held()
 {
     static std::vector<HeldMessage> held;
     return held;
+}
+
+// A developer's setting that makes Qt end the program after a warning, or a
+// critical message, right after printing it: such a message is printed at
+// once rather than held.
+bool EndsTheProgram(QtMsgType type)
+{
+    return (type == QtWarningMsg && !Environment("QT_FATAL_WARNINGS").empty()) ||
+           (type == QtCriticalMsg && !Environment("QT_FATAL_CRITICALS").empty());
 }
 
 void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text)
@@ -51,6 +63,11 @@ void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text
         std::fputs(UnreachableDisplayLine().c_str(), stderr);
         std::_Exit(1);
     }
+    if (EndsTheProgram(type)) {
+        gPrevious(type, context, text);
+        return;
+    }
+    const std::lock_guard lock(gHeldMutex);
     Held().push_back({type, context.file, context.function, context.category, context.line, text});
 }
 
@@ -93,6 +110,7 @@ void DisplayCheck::passed()
     }
     gHolding = false;
     qInstallMessageHandler(gPrevious);
+    const std::lock_guard lock(gHeldMutex);
     for (const HeldMessage& m : Held()) {
         const QMessageLogContext context(m.file.constData(), m.line, m.function.constData(), m.category.constData());
         gPrevious(m.type, context, m.text);

@@ -28,8 +28,8 @@ QStringList Arguments(int argc, char* argv[])
     return arguments;
 }
 
-// Help and the version go to standard output; a full disk or a closed pipe
-// there is a failure like any other, said on one line.
+// Help and the version go to standard output; a full disk there is a
+// failure like any other, said on one line.
 int Print(const QString& text)
 {
     if (waitline::WriteWhole(stdout, (text + QLatin1Char('\n')).toStdString())) {

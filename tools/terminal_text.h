@@ -18,7 +18,8 @@ std::string Printable(std::string_view text);
 std::string Quoted(std::string_view text);
 
 // Writes the text and flushes the stream. False when any of it could not be
-// written: a full disk, a closed pipe.
+// written, as on a full disk. (A pipe closed by its reader ends the program
+// by its signal, as usual for a command-line program.)
 bool WriteWhole(std::FILE* stream, std::string_view text);
 
 }  // namespace waitline

@@ -9,16 +9,12 @@
 #include <QDBusVirtualObject>
 #include <QHash>
 #include <QPointer>
-#include <QRect>
 #include <QStringList>
 #include <QTimer>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <array>
-#include <optional>
-
-#include "ui/text_pieces.h"
 
 namespace waitline {
 
@@ -28,6 +24,7 @@ const QString kTextInterface = QStringLiteral("org.a11y.atspi.Text");
 const QString kEditableTextInterface = QStringLiteral("org.a11y.atspi.EditableText");
 const QString kTableInterface = QStringLiteral("org.a11y.atspi.Table");
 const QString kAccessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
 using Kind = GuardVerdict::Kind;
 
@@ -40,23 +37,21 @@ int Argument(const QVariantList& arguments, int index)
     return index < arguments.size() ? arguments.at(index).toInt() : 0;
 }
 
+// Sets an argument the request brought; one it did not bring stays missing.
+void SetArgument(QVariantList& arguments, int index, int value)
+{
+    if (index < arguments.size()) {
+        arguments[index] = value;
+    }
+}
+
 bool Within(int index, int count) { return index >= 0 && index < count; }
 
 // --- Text ---------------------------------------------------------------------
 
-// AT-SPI's boundary types, 0 to 6: a character, the start and the end of a
-// word, of a sentence, of a line. Starts and ends mean the same pieces here.
-std::optional<TextUnit> UnitOf(int boundary)
-{
-    constexpr std::array<TextUnit, 7> kUnits{TextUnit::Character, TextUnit::Word, TextUnit::Word, TextUnit::Sentence,
-                                             TextUnit::Sentence,  TextUnit::Line, TextUnit::Line};
-    if (!Within(boundary, static_cast<int>(kUnits.size()))) {
-        return std::nullopt;
-    }
-    return kUnits[static_cast<std::size_t>(boundary)];
-}
-
-QVariantList PieceReply(const TextPiece& piece) { return {piece.text, piece.start, piece.end}; }
+// AT-SPI's boundary types 1 to 4 are the start and end of a word or of a
+// sentence, which Qt finds by stepping from boundary to boundary.
+bool WordOrSentence(int boundary) { return boundary >= 1 && boundary <= 4; }
 
 // An end offset as AT-SPI gives it (-1: the end of the text), brought into
 // [start, count].
@@ -65,58 +60,36 @@ int EndWithin(int end, int start, int count) { return end < 0 ? count : std::cla
 GuardVerdict JudgeText(QAccessibleTextInterface& text, const QString& method, QVariantList arguments)
 {
     const int count = std::max(text.characterCount(), 0);
-    auto offsetAt = [&](int index) { return std::clamp(Argument(arguments, index), 0, count); };
-
-    static const std::array<std::pair<QString, TextPlace>, 3> kPieceMethods{{
-        {QStringLiteral("GetTextBeforeOffset"), TextPlace::Before},
-        {QStringLiteral("GetTextAtOffset"), TextPlace::At},
-        {QStringLiteral("GetTextAfterOffset"), TextPlace::After},
-    }};
-    for (const auto& [name, place] : kPieceMethods) {
-        if (method == name) {
-            int offset = Argument(arguments, 0);
-            if (offset == -2) {  // the caret, by AT-SPI's convention
-                offset = text.cursorPosition();
-            }
-            const std::optional<TextUnit> unit = UnitOf(Argument(arguments, 1));
-            if (!unit) {
-                return Answer(PieceReply({}));
-            }
-            return Answer(PieceReply(PieceOfText(text.text(0, count), offset, *unit, place)));
-        }
-    }
-    if (method == QLatin1String("GetCharacterAtOffset")) {
-        const int offset = Argument(arguments, 0);
-        const QString character = Within(offset, count) ? text.text(offset, offset + 1) : QString();
-        return Answer({character.isEmpty() ? 0 : static_cast<int>(character.at(0).unicode())});
-    }
-    if (method == QLatin1String("GetCharacterExtents")) {
-        if (!Within(Argument(arguments, 0), count)) {
-            return Answer({-1, -1, 0, 0});
+    auto clampAt = [&](int index) { SetArgument(arguments, index, std::clamp(Argument(arguments, index), 0, count)); };
+    if (method == QLatin1String("GetTextAtOffset")) {
+        // Qt looks for the end of the word or sentence that starts at the
+        // end of the text, and never stops looking. There is none: the
+        // piece there is empty. -1 stands for the end, -2 for the caret.
+        int offset = Argument(arguments, 0);
+        offset = offset == -1 ? count : offset == -2 ? text.cursorPosition() : offset;
+        if (offset == count && WordOrSentence(Argument(arguments, 1))) {
+            return Answer({QString(), count, count});
         }
         return Pass(arguments);
     }
+    if (method == QLatin1String("GetCharacterExtents")) {
+        return Within(Argument(arguments, 0), count) ? Pass(arguments) : Answer({-1, -1, 0, 0});
+    }
     if (method == QLatin1String("GetText") || method == QLatin1String("GetRangeExtents")) {
         // The bridge visits every offset of the range: it ends with the text.
-        const int start = offsetAt(0);
-        arguments[0] = start;
-        arguments[1] = EndWithin(Argument(arguments, 1), start, count);
+        clampAt(0);
+        SetArgument(arguments, 1, EndWithin(Argument(arguments, 1), Argument(arguments, 0), count));
         return Pass(arguments);
     }
     if (method == QLatin1String("GetAttributeRun") || method == QLatin1String("GetAttributes") ||
         method == QLatin1String("GetAttributeValue") || method == QLatin1String("SetCaretOffset")) {
-        arguments[0] = offsetAt(0);
-        return Pass(arguments);
-    }
-    if (method == QLatin1String("AddSelection")) {
-        arguments[0] = offsetAt(0);
-        arguments[1] = offsetAt(1);
-        return Pass(arguments);
-    }
-    if (method == QLatin1String("SetSelection")) {
-        arguments[1] = offsetAt(1);
-        arguments[2] = offsetAt(2);
-        return Pass(arguments);
+        clampAt(0);
+    } else if (method == QLatin1String("AddSelection")) {
+        clampAt(0);
+        clampAt(1);
+    } else if (method == QLatin1String("SetSelection")) {
+        clampAt(1);
+        clampAt(2);
     }
     return Pass(arguments);
 }
@@ -124,16 +97,15 @@ GuardVerdict JudgeText(QAccessibleTextInterface& text, const QString& method, QV
 GuardVerdict JudgeEditableText(QAccessibleTextInterface& text, const QString& method, QVariantList arguments)
 {
     const int count = std::max(text.characterCount(), 0);
-    auto offsetAt = [&](int index) { return std::clamp(Argument(arguments, index), 0, count); };
     // Inserting far past the end would fill the gap with blanks: gigabytes
     // of them at 2^31 - 1.
     if (method == QLatin1String("InsertText") || method == QLatin1String("PasteText")) {
-        arguments[0] = offsetAt(0);
+        SetArgument(arguments, 0, std::clamp(Argument(arguments, 0), 0, count));
     } else if (method == QLatin1String("DeleteText") || method == QLatin1String("CutText") ||
                method == QLatin1String("CopyText")) {
-        const int start = offsetAt(0);
-        arguments[0] = start;
-        arguments[1] = EndWithin(Argument(arguments, 1), start, count);
+        const int start = std::clamp(Argument(arguments, 0), 0, count);
+        SetArgument(arguments, 0, start);
+        SetArgument(arguments, 1, EndWithin(Argument(arguments, 1), start, count));
     }
     return Pass(arguments);
 }
@@ -216,26 +188,18 @@ QAccessibleInterface* ObjectAt(const QString& path)
     return number ? QAccessible::accessibleInterface(id) : nullptr;
 }
 
-// The argument types of each method, as the bridge describes its methods:
-// the bridge reads its arguments by position, past the end of the list when
-// a request brings too few.
-class MethodSignatures {
-public:
-    // Empty when the bridge describes no such method.
-    std::optional<QString> of(const QString& interface, const QString& method, const QString& path,
-                              const QDBusVirtualObject& bridge)
-    {
-        const QString key = interface + QLatin1Char('.') + method;
-        if (!known_.contains(key)) {
-            learn(bridge.introspect(path));
-        }
-        const auto found = known_.constFind(key);
-        return found != known_.constEnd() ? std::optional<QString>(*found) : std::nullopt;
-    }
+// What the bridge says an object can be asked, from its introspection: each
+// method with the types of its arguments, and each property, writable or
+// not. The bridge reads its arguments by position without counting them, so
+// a request it does not describe, or one with other arguments, never reaches
+// it.
+struct Vocabulary {
+    QHash<QString, QString> methods;  // "interface.Method" -> argument types
+    QHash<QString, bool> properties;  // "interface.Property" -> writable
 
-private:
-    void learn(const QString& introspection)
+    static Vocabulary from(const QString& introspection)
     {
+        Vocabulary words;
         QXmlStreamReader xml(QStringLiteral("<node>") + introspection + QStringLiteral("</node>"));
         QString interface;
         QString method;
@@ -243,24 +207,53 @@ private:
         while (!xml.atEnd()) {
             xml.readNext();
             const QXmlStreamAttributes attributes = xml.attributes();
+            const QString name = attributes.value(QLatin1String("name")).toString();
             if (xml.isStartElement() && xml.name() == QLatin1String("interface")) {
-                interface = attributes.value(QLatin1String("name")).toString();
+                interface = name;
+            } else if (xml.isStartElement() && xml.name() == QLatin1String("property")) {
+                words.properties.insert(interface + QLatin1Char('.') + name,
+                                        attributes.value(QLatin1String("access")) == QLatin1String("readwrite"));
             } else if (xml.isStartElement() && xml.name() == QLatin1String("method")) {
-                method = attributes.value(QLatin1String("name")).toString();
+                method = name;
                 signature.clear();
             } else if (xml.isStartElement() && xml.name() == QLatin1String("arg") &&
                        attributes.value(QLatin1String("direction")) == QLatin1String("in")) {
                 signature += attributes.value(QLatin1String("type"));
             } else if (xml.isEndElement() && xml.name() == QLatin1String("method")) {
-                known_.insert(interface + QLatin1Char('.') + method, signature);
+                words.methods.insert(interface + QLatin1Char('.') + method, signature);
             }
         }
+        return words;
     }
 
-    QHash<QString, QString> known_;
+    // Get (interface, name) of a property it has, Set (interface, name,
+    // value) of one it may change, or a method it has, with the arguments
+    // that method takes.
+    bool allows(const QDBusMessage& message) const
+    {
+        const QString method = message.member();
+        const QString given = message.signature();
+        if (message.interface() == kPropertiesInterface) {
+            const bool get = method == QLatin1String("Get") && given == QLatin1String("ss");
+            const bool set = method == QLatin1String("Set") && given == QLatin1String("ssv");
+            if (!get && !set) {
+                return false;
+            }
+            const QVariantList arguments = message.arguments();
+            const auto property =
+                properties.constFind(arguments.at(0).toString() + QLatin1Char('.') + arguments.at(1).toString());
+            return property != properties.constEnd() && (get || *property);
+        }
+        const QString key = message.interface() + QLatin1Char('.') + method;
+        const auto wanted = methods.constFind(key);
+        if (wanted != methods.constEnd()) {
+            return *wanted == given;
+        }
+        // The one method readers call that the bridge answers without
+        // describing it.
+        return key == QLatin1String("org.a11y.atspi.Accessible.GetInterfaces") && given.isEmpty();
+    }
 };
-
-const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
 class BusGuard : public QDBusVirtualObject {
 public:
@@ -276,27 +269,25 @@ public:
         if (bridge_ == nullptr) {
             return false;
         }
-        if (!argumentsFit(message)) {
-            return connection.send(message.createErrorReply(
-                QDBusError::InvalidArgs, QStringLiteral("%1 takes other arguments").arg(message.member())));
-        }
         QAccessibleInterface* object = ObjectAt(message.path());
         if (object == nullptr || !object->isValid()) {
             return bridge_->handleMessage(message, connection);  // which says there is no such object
         }
-        QString interface = message.interface();
-        QString method = message.member();
-        if (interface == kPropertiesInterface) {
-            // A property is read as the bridge reads it: Get + its name.
-            interface = message.arguments().at(0).toString();
-            method = message.member() + message.arguments().at(1).toString();
-            const GuardVerdict verdict = JudgeRequest(object, interface, method, {});
-            if (verdict.kind == Kind::Unsupported) {
-                return unsupported(message, connection);
-            }
-            return bridge_->handleMessage(message, connection);
+        if (!vocabularyAt(message.path()).allows(message)) {
+            return connection.send(message.createErrorReply(
+                QDBusError::InvalidArgs,
+                QStringLiteral("no %1.%2 with these arguments here").arg(message.interface(), message.member())));
         }
-        const GuardVerdict verdict = JudgeRequest(object, interface, method, message.arguments());
+        const bool property = message.interface() == kPropertiesInterface;
+        // A property is read as the bridge reads it: Get + its name.
+        const QString interface = property ? message.arguments().at(0).toString() : message.interface();
+        if (property) {
+            // Properties take no arguments of their own; only a table's depend
+            // on there being a table.
+            const bool noTable = interface == kTableInterface && object->tableInterface() == nullptr;
+            return noTable ? unsupported(message, connection) : bridge_->handleMessage(message, connection);
+        }
+        const GuardVerdict verdict = JudgeRequest(object, interface, message.member(), message.arguments());
         switch (verdict.kind) {
         case Kind::Pass: {
             if (verdict.arguments == message.arguments()) {
@@ -314,24 +305,16 @@ public:
     }
 
 private:
-    // Whether the request brings the arguments its method reads. A property
-    // is read with Get (interface, name) and written with Set (interface,
-    // name, value); the bridge cannot answer GetAll. Property readers that
-    // the bridge also answers as methods take nothing.
-    bool argumentsFit(const QDBusMessage& message)
+    // Read once for each kind of object: the introspection of a path lists
+    // the interfaces its object has, from a few fixed texts.
+    const Vocabulary& vocabularyAt(const QString& path)
     {
-        const QString interface = message.interface();
-        const QString method = message.member();
-        const QString given = message.signature();
-        if (interface == kPropertiesInterface) {
-            return (method == QLatin1String("Get") && given == QLatin1String("ss")) ||
-                   (method == QLatin1String("Set") && given == QLatin1String("ssv"));
+        const QString introspection = bridge_->introspect(path);
+        auto known = vocabularies_.find(introspection);
+        if (known == vocabularies_.end()) {
+            known = vocabularies_.insert(introspection, Vocabulary::from(introspection));
         }
-        if (!interface.startsWith(QLatin1String("org.a11y.atspi."))) {
-            return true;  // introspection, which Qt's D-Bus answers itself
-        }
-        const std::optional<QString> wanted = signatures_.of(interface, method, message.path(), *bridge_);
-        return wanted ? given == *wanted : method.startsWith(QLatin1String("Get")) && given.isEmpty();
+        return *known;
     }
 
     static QVariant noObject(const QDBusConnection& connection)
@@ -350,7 +333,7 @@ private:
     }
 
     QPointer<QDBusVirtualObject> bridge_;
-    MethodSignatures signatures_;
+    QHash<QString, Vocabulary> vocabularies_;
 };
 
 // Takes the bridge's place on the accessibility bus, once it is there.
@@ -373,8 +356,11 @@ void StandInFrontOfBridge()
 }
 
 // Qt makes its bridge when accessibility becomes active, right after telling
-// its observers, in the same call; the guard follows as soon as that call
-// returns, before the bus can deliver any request.
+// its observers, in the same call; the guard takes its place as soon as that
+// call has returned. A request that arrives in between, while the bridge
+// introduces the program to the accessibility registry (one round trip),
+// still reaches the bridge: readers learn of the program only from that
+// introduction, so few can ask so soon.
 class ActivationWatcher : public QAccessible::ActivationObserver {
 public:
     void accessibilityActiveChanged(bool active) override

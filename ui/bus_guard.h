@@ -11,8 +11,9 @@ class QAccessibleInterface;
 // word at the end of a text, the extents of a range ending at 2^31 - 1, a
 // cell or child that does not exist. The guard stands in front of the bridge
 // on the accessibility bus and answers those itself, quickly, with "nothing"
-// where there is nothing; everything else, brought into range, goes on to
-// the bridge.
+// where there is nothing; it refuses requests the bridge does not describe or
+// whose arguments do not fit; everything else, brought into range, goes on
+// to the bridge.
 namespace waitline {
 
 struct GuardVerdict {
@@ -26,9 +27,8 @@ struct GuardVerdict {
     QVariantList arguments;
 };
 
-// The verdict on one request to `object`: an AT-SPI interface (with
-// properties read as the bridge reads them: "Get" + the property's name), a
-// method and its arguments.
+// The verdict on one method call to `object`: an AT-SPI interface, a method
+// and its arguments.
 GuardVerdict JudgeRequest(QAccessibleInterface* object, const QString& interface, const QString& method,
                           const QVariantList& arguments);
 

@@ -23,8 +23,10 @@ struct Span {
     std::int64_t to;  // one past the end
 };
 
-Span Horizontal(const QRect& r) { return {r.x(), std::int64_t{r.x()} + r.width()}; }
-Span Vertical(const QRect& r) { return {r.y(), std::int64_t{r.y()} + r.height()}; }
+// From the corners a rectangle holds, not its width, which wraps around when
+// the corners lie further apart than an int reaches.
+Span Horizontal(const QRect& r) { return {r.left(), std::int64_t{r.right()} + 1}; }
+Span Vertical(const QRect& r) { return {r.top(), std::int64_t{r.bottom()} + 1}; }
 
 std::int64_t Overlap(Span a, Span b)
 {
@@ -83,14 +85,15 @@ std::unique_ptr<QSettings> OpenUserSettings()
 
 std::optional<QRect> FitOnScreens(const QRect& place, std::span<const QRect> areas)
 {
-    if (place.width() <= 0 || place.height() <= 0) {
+    const Span across = Horizontal(place);
+    const Span down = Vertical(place);
+    if (across.to <= across.from || down.to <= down.from) {
         return std::nullopt;
     }
     const QRect* best = nullptr;
     std::int64_t bestOverlap = 0;
     for (const QRect& area : areas) {
-        const std::int64_t overlap =
-            Overlap(Horizontal(place), Horizontal(area)) * Overlap(Vertical(place), Vertical(area));
+        const std::int64_t overlap = Overlap(across, Horizontal(area)) * Overlap(down, Vertical(area));
         if (overlap > bestOverlap) {
             best = &area;
             bestOverlap = overlap;
@@ -99,8 +102,8 @@ std::optional<QRect> FitOnScreens(const QRect& place, std::span<const QRect> are
     if (best == nullptr) {
         return std::nullopt;
     }
-    const Span x = Fit(Horizontal(place), Horizontal(*best));
-    const Span y = Fit(Vertical(place), Vertical(*best));
+    const Span x = Fit(across, Horizontal(*best));
+    const Span y = Fit(down, Vertical(*best));
     return QRect(static_cast<int>(x.from), static_cast<int>(y.from), static_cast<int>(x.to - x.from),
                  static_cast<int>(y.to - y.from));
 }

@@ -25,7 +25,7 @@ bool WriteAll(QSaveFile& file, const QByteArray& bytes)
         }
         done += static_cast<qsizetype>(written);
     }
-    return file.flush();
+    return true;
 }
 
 QString Reason(const QSaveFile& file)
@@ -39,7 +39,9 @@ QString Reason(const QSaveFile& file)
 QString SaveWhole(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that each write reaches the disk at once and a short
+    // one shows here rather than inside a flush that cannot say why.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return CannotWrite(path, file.errorString());
     }
     if (!WriteAll(file, bytes)) {

@@ -140,14 +140,20 @@ def whole_text(program, path):
 
 
 def check_piece(program, path, full, method, offset, boundary, answer):
-    """A piece is nothing (empty, -1, -1) or the text between its offsets."""
+    """A piece is nothing (empty: Qt's own offsets for nothing vary) or the
+    text between its offsets. Returns whether it was a piece of text."""
     if isinstance(answer, GLib.Error):
         program.failures.append(f"{method}({offset}, {boundary}) on {path} refused: {answer.message}")
-        return
+        return False
     text, start, end = answer
-    nothing = (text, start, end) == ("", -1, -1)
-    program.check(nothing or (0 <= start <= end <= len(full) and full[start:end] == text),
+
+    def piece_of(whole):
+        return 0 <= start <= end <= len(whole) and whole[start:end] == text
+
+    # The clock and the counts change their texts as the demo runs.
+    program.check(text == "" or piece_of(full) or piece_of(whole_text(program, path)),
                   f"{method}({offset}, {boundary}) on {path} gave {answer!r} of {full!r}")
+    return text != ""
 
 
 def known_requests(program, texts, tables, everything):
@@ -156,7 +162,12 @@ def known_requests(program, texts, tables, everything):
         full = whole_text(program, path)
         count = len(full)
         for offset, boundary in ((count, 1), (-1, 2), (-1, 3), (-1, 4), (count, 3), (count, 4)):
-            for method in ("GetTextAtOffset", "GetTextBeforeOffset", "GetTextAfterOffset"):
+            # The word or sentence that begins at the end is empty.
+            answer = program.call(path, TEXT, "GetTextAtOffset", "iu", (offset, boundary))
+            now = len(whole_text(program, path))
+            program.check(answer in (("", count, count), ("", now, now)),
+                          f"GetTextAtOffset({offset}, {boundary}) at the end of {full!r} on {path} gave {answer}")
+            for method in ("GetTextBeforeOffset", "GetTextAfterOffset"):
                 answer = program.call(path, TEXT, method, "iu", (offset, boundary))
                 check_piece(program, path, full, method, offset, boundary, answer)
         for end in (10**8, INT_MAX):
@@ -185,6 +196,7 @@ def random_offset(rng, count):
 
 
 def random_requests(program, texts, tables, rng):
+    pieces = 0
     for path in texts:
         full = whole_text(program, path)
         for _ in range(RANDOM_REQUESTS):
@@ -194,14 +206,15 @@ def random_requests(program, texts, tables, rng):
                 offset = random_offset(rng, len(full))
                 boundary = rng.choice([0, 1, 2, 3, 4, 5, 6, rng.randint(7, 2**32 - 1)])
                 answer = program.call(path, TEXT, method, "iu", (offset, boundary))
-                check_piece(program, path, full, method, offset, boundary, answer)
+                pieces += check_piece(program, path, full, method, offset, boundary, answer)
             elif kind == 2:
                 program.call(path, TEXT, "GetRangeExtents", "iiu",
                              (random_offset(rng, len(full)), random_offset(rng, len(full)), rng.randint(0, 3)))
             elif kind == 3:
                 start, end = random_offset(rng, len(full)), random_offset(rng, len(full))
                 answer = program.call(path, TEXT, "GetText", "ii", (start, end))
-                program.check(isinstance(answer, GLib.Error) or answer[0] in full,
+                program.check(isinstance(answer, GLib.Error) or answer[0] in full
+                              or answer[0] in whole_text(program, path),
                               f"GetText({start}, {end}) on {path} gave {answer!r} of {full!r}")
             else:
                 program.call(path, TEXT, rng.choice(["GetCharacterExtents"]), "iu",
@@ -217,10 +230,28 @@ def random_requests(program, texts, tables, rng):
                                         ("GetColumnDescription", 1), ("GetRowHeader", 1),
                                         ("GetColumnHeader", 1), ("IsRowSelected", 1), ("IsColumnSelected", 1)])
             program.call(path, TABLE, method, "i" * count, tuple(index() for _ in range(count)))
+    # Requests inside the texts are answered with pieces of them, not all with
+    # nothing.
+    program.check(pieces > len(texts), f"only {pieces} random requests for a piece of text found one")
 
 
 def misfits(program, texts, tables):
-    """Requests whose arguments do not fit their method are refused, not read."""
+    """Requests whose arguments do not fit their method, methods an object does
+    not have, and properties it does not have, are refused, not read."""
+    for path in [ROOT] + texts[:3] + tables[:3]:
+        for interface, method in (("org.a11y.atspi.Action", "GetName"), ("org.a11y.atspi.Component", "GetExtents"),
+                                  (TABLE, "GetNRows"), (TEXT, "GetCaretOffset"), (ACCESSIBLE, "GetChildCount")):
+            answer = program.call(path, interface, method)
+            program.check(isinstance(answer, GLib.Error), f"{interface}.{method}() on {path} gave {answer}")
+        for interface, name in ((TEXT, "RangeExtents"), (TEXT, "Text"), ("org.a11y.atspi.Component",
+                                                                           "AccessibleAtPoint"), (TABLE, "CellAt")):
+            answer = program.call(path, PROPERTIES, "Get", "ss", (interface, name))
+            program.check(isinstance(answer, GLib.Error), f"property {interface}.{name} on {path} gave {answer}")
+        answer = program.call(path, PROPERTIES, "Set", "ssv", (TEXT, "CaretOffset", GLib.Variant("i", 1)))
+        program.check(isinstance(answer, GLib.Error), f"setting the caret as a property on {path} gave {answer}")
+    for path in texts[:3]:
+        answer = program.call(path, PROPERTIES, "Get", "ss", (TEXT, "CharacterCount"))
+        program.check(not isinstance(answer, GLib.Error), f"property {TEXT}.CharacterCount on {path} gave {answer}")
     for path in texts[:3] + tables[:3]:
         for interface, method in ((TEXT, "GetTextAtOffset"), (TEXT, "GetRangeExtents"), (TABLE, "IsSelected"),
                                   (ACCESSIBLE, "GetChildAtIndex"), ("org.a11y.atspi.Application", "SetId"),

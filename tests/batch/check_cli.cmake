@@ -48,8 +48,12 @@ endmacro()
 
 if(MODE STREQUAL "interrupt")
   # The estimate comes once the first second has measured the pace; the
-  # interrupt comes a second later.
-  run_on_terminal("timeout -s INT 2.5 ")
+  # interrupt comes later. A program that ignored it would be killed five
+  # seconds after, and fail here.
+  run_on_terminal("timeout --preserve-status -k 5 -s INT 4 ")
+  if(NOT status EQUAL 130)
+    message(FATAL_ERROR "expected the program to end by Ctrl+C (status 130), not ${status}:\n${out}")
+  endif()
   if(NOT out MATCHES "waitline-batch: this run will take about [0-9.]+ (days|hours|minutes) at this pace; Ctrl\\+C stops it")
     message(FATAL_ERROR "no estimate of a long run's time:\n${out}")
   endif()

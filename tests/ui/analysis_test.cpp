@@ -662,9 +662,12 @@ TEST(FitOnScreens, ClipsToTheScreenHoldingMostOfThePlaceOrDropsIt)
         {"mostly on the second screen", QRect(1800, 100, 980, 880), QRect(1920, 100, 980, 880)},
         {"taller than the second screen", QRect(2000, -50, 600, 2000), QRect(2000, 0, 600, 1024)},
         {"below every screen", QRect(100, 5000, 980, 880), std::nullopt},
-        {"at the largest position", QRect(kMost - 10, kMost - 10, kMost, kMost), std::nullopt},
-        {"at the smallest position", QRect(kLeast, kLeast, 500, 400), std::nullopt},
-        {"the largest size from the left", QRect(kLeast, 0, kMost, kMost), std::nullopt},
+        // Corners far apart, as a settings file may hold them: no width of
+        // theirs fits an int.
+        {"at the largest position", QRect(QPoint(kMost - 10, kMost - 10), QPoint(kMost, kMost)), std::nullopt},
+        {"at the smallest position", QRect(QPoint(kLeast, kLeast), QPoint(kLeast + 500, kLeast + 400)), std::nullopt},
+        {"from the least to the most", QRect(QPoint(kLeast, kLeast), QPoint(kMost, kMost)), QRect(0, 0, 1920, 1080)},
+        {"from the least to the second screen", QRect(QPoint(kLeast, 10), QPoint(2500, 500)), QRect(0, 10, 1920, 491)},
         {"empty", QRect(10, 10, 0, 0), std::nullopt},
     };
     for (const Case& c : cases) {
@@ -681,6 +684,7 @@ TEST_F(StoredPlaceTest, APlaceFromTheFileIsClippedToTheScreenOrDropped)
         fresh = analysis.size();
         screen = analysis.screen()->availableGeometry();
     });
+    constexpr int kLeast = std::numeric_limits<int>::min();
     constexpr int kMost = std::numeric_limits<int>::max();
     struct Case {
         const char* what;
@@ -690,7 +694,8 @@ TEST_F(StoredPlaceTest, APlaceFromTheFileIsClippedToTheScreenOrDropped)
     for (const Case& c : {Case{"0,0 to 99999,99999", QRect(0, 0, 99999, 99999), false},
                           Case{"half off the screen", QRect(screen.right() - 100, 20, 300, 200), false},
                           Case{"far off every screen", QRect(kMost / 2, kMost / 2, 500, 400), true},
-                          Case{"the largest integers", QRect(kMost, kMost, kMost, kMost), true}}) {
+                          Case{"the largest integers", QRect(QPoint(kMost - 1, kMost - 1), QPoint(kMost, kMost)), true},
+                          Case{"the whole plane", QRect(QPoint(kLeast, kLeast), QPoint(kMost, kMost)), false}}) {
         QSettings(settingsPath(), QSettings::IniFormat)
             .setValue(QStringLiteral("analysisWindow/geometry"), storedGeometry(c.stored));
         QRect taken;
