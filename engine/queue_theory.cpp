@@ -130,6 +130,32 @@ double ToDouble(const Scaled& x)
 
 bool IsRate(double rate) { return std::isfinite(rate) && rate > 0.0; }
 
+// The spread of the time in the system under first come, first served. A
+// packet admitted when n packets hold places (n < K) is served at once when a
+// server is free (n < c): one exponential service. Otherwise it waits for
+// n - c + 1 departures, each after an exponential time of rate c mu, and
+// then is served. Its variance is the mean of the variances given n plus the
+// variance of the means given n: two sums of positive terms, so nothing
+// cancels.
+template <typename NextWeight>
+double SdTimeInSystem(const QueueSettings& settings, double meanTime, const Scaled& admitting,
+                      const NextWeight& nextWeight)
+{
+    const double service = 1.0 / settings.serviceRate;
+    const double departure = service / settings.servers;  // while every server is busy
+    Scaled spread;
+    Scaled weight = FromDouble(1.0);
+    for (std::int32_t n = 0; n < settings.places; ++n) {
+        const double departures = n < settings.servers ? 0.0 : static_cast<double>(n - settings.servers + 1);
+        const double mean = departures * departure + service;
+        const double variance = departures * departure * departure + service * service;
+        const double offset = mean - meanTime;
+        spread = Plus(spread, Times(weight, variance + offset * offset));
+        weight = nextWeight(weight, n + 1);
+    }
+    return std::sqrt(ToDouble(Over(spread, admitting)));
+}
+
 }  // namespace
 
 std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
@@ -142,6 +168,10 @@ std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
     const Scaled arrivalRate = FromDouble(settings.arrivalRate);
     const Scaled load = Over(arrivalRate, FromDouble(settings.serviceRate));
     const Scaled loadPerServer = Over(load, FromDouble(servers));
+    // The weight of n packets from that of n - 1.
+    auto nextWeight = [&](const Scaled& weight, std::int32_t n) {
+        return Times(weight, n <= servers ? Over(load, FromDouble(n)) : loadPerServer);
+    };
 
     // Weights proportional to the probabilities of n packets, q(0) = 1 and
     // q(n) = q(n-1) * load / min(n, servers). Summed as they come: those of
@@ -165,9 +195,7 @@ std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
             break;
         }
         admitting = Plus(admitting, weight);
-        const std::int32_t next = n + 1;
-        const Scaled ratio = next <= servers ? Over(load, FromDouble(next)) : loadPerServer;
-        weight = Times(weight, ratio);
+        weight = nextWeight(weight, n + 1);
     }
 
     const Scaled total = Plus(admitting, weight);
@@ -186,6 +214,7 @@ std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
     // where the throughput alone would underflow.
     theory.meanTimeInSystem = ToDouble(Over(holding, admitted));
     theory.meanTimeBeforeService = ToDouble(Over(waiting, admitted));
+    theory.sdTimeInSystem = SdTimeInSystem(settings, theory.meanTimeInSystem, admitting, nextWeight);
     return theory;
 }
 

@@ -26,6 +26,10 @@ struct QueueTheory {
     // Waiting Time" measures this, not the wait before service.
     double meanTimeInSystem = 0.0;
     double meanTimeBeforeService = 0.0;
+    // The standard deviation of an admitted packet's time in the system,
+    // first come, first served; the demo's "Std.Dev. Waiting Time" measures
+    // this.
+    double sdTimeInSystem = 0.0;
 };
 
 inline constexpr std::string_view kNeedsExponential =

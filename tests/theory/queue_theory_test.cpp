@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/intervals.h"
@@ -287,6 +288,152 @@ TEST(QueueTheoryLawsTest, HoldForEveryQueueTheWindowCanShow)
             }
         }
     }
+}
+
+// The time in the system by its density, integrated numerically: the
+// mixture, over the states an admitted packet finds, of an exponential
+// service (a server free) or an Erlang wait for the departures ahead of it
+// followed by one.
+struct TimeMoments {
+    long double mean = 0.0L;
+    long double sd = 0.0L;
+};
+
+// The probabilities that a sum of k exponential times of rate 1 is at most
+// x, for k = 1 to `most`: the largest by its series, the others down from it
+// by adding one Poisson term at a time, so that nothing cancels.
+// Both lists hold at least most + 1 entries; `cdf` gets the answers.
+void ErlangCdfs(int most, long double x, std::vector<long double>& cdf, std::vector<long double>& poisson)
+{
+    std::fill(cdf.begin(), cdf.end(), 0.0L);
+    if (x <= 0.0L || most < 1) {
+        return;
+    }
+    // e^-x x^j / j!, from j = 0 up to `most`.
+    poisson[0] = std::exp(-x);
+    for (int j = 1; j <= most; ++j) {
+        poisson[static_cast<std::size_t>(j)] = poisson[static_cast<std::size_t>(j) - 1] * x / j;
+    }
+    long double tail = 0.0L;
+    long double term = poisson[static_cast<std::size_t>(most)];
+    for (int j = most; j < most + 20 || term > 1e-24L * tail; ++j) {
+        tail += term;
+        term *= x / (j + 1);
+    }
+    cdf[static_cast<std::size_t>(most)] = tail;
+    for (int k = most - 1; k >= 1; --k) {
+        cdf[static_cast<std::size_t>(k)] = cdf[static_cast<std::size_t>(k) + 1] + poisson[static_cast<std::size_t>(k)];
+    }
+}
+
+TimeMoments MixtureMoments(const QueueSettings& s)
+{
+    const long double mu = s.serviceRate;
+    const long double lambda = s.arrivalRate;
+    const int c = s.servers;
+    // The chance that an admitted packet finds n packets, n < K.
+    std::vector<long double> found(static_cast<std::size_t>(s.places));
+    long double weight = 1.0L;
+    long double total = 0.0L;
+    for (int n = 0; n < s.places; ++n) {
+        found[static_cast<std::size_t>(n)] = weight;
+        total += weight;
+        weight *= lambda / (mu * std::min(n + 1, c));
+    }
+    const long double departures = c * mu;
+    // The most departures a packet that can be found waits for.
+    int mostAhead = 0;
+    for (int n = c; n < s.places; ++n) {
+        if (found[static_cast<std::size_t>(n)] / total > 1e-25L) {
+            mostAhead = n - c + 1;
+        }
+    }
+    std::vector<long double> cdf(static_cast<std::size_t>(mostAhead) + 3);
+    std::vector<long double> poisson(cdf.size());
+    // Each state's chance, times the constant of its density.
+    const int states = std::min(s.places, c + mostAhead);
+    std::vector<long double> scale(static_cast<std::size_t>(states));
+    for (int n = 0; n < states; ++n) {
+        const int k = n - c + 1;
+        const long double p = found[static_cast<std::size_t>(n)] / total;
+        scale[static_cast<std::size_t>(n)] =
+            k <= 0 || c == 1 ? p : p * std::pow(departures / (departures - mu), static_cast<long double>(k));
+    }
+    auto density = [&](long double t) {
+        const long double service = mu * std::exp(-mu * t);
+        // With one server the wait and the service have the same rate:
+        // together an Erlang time of k + 1 phases.
+        if (c == 1) {
+            ErlangCdfs(mostAhead + 2, mu * t, cdf, poisson);
+        } else {
+            ErlangCdfs(mostAhead, (departures - mu) * t, cdf, poisson);
+        }
+        long double f = 0.0L;
+        for (int n = 0; n < states; ++n) {
+            const long double p = scale[static_cast<std::size_t>(n)];
+            const int k = n - c + 1;
+            if (k <= 0) {
+                f += p * service;
+            } else if (c == 1) {
+                // The Erlang density of k + 1 phases is mu times the
+                // difference of two neighbouring distribution functions.
+                f += p * mu * (cdf[static_cast<std::size_t>(k)] - cdf[static_cast<std::size_t>(k) + 1]);
+            } else {
+                f += p * service * cdf[static_cast<std::size_t>(k)];
+            }
+        }
+        return f;
+    };
+    // Simpson's rule, sixty steps to the fastest rate's mean time, out to
+    // where even k + 1 phases all at the slowest rate have a tail below
+    // 1e-25.
+    const long double phases = mostAhead + 1.0L;
+    const long double longest = (phases + 60.0L + 8.0L * std::sqrt(phases)) / mu;
+    const int kSteps = 2 * static_cast<int>(std::ceil(longest * std::max(departures, mu) * 30.0L));
+    const long double h = longest / kSteps;
+    long double mass = 0.0L;
+    long double first = 0.0L;
+    long double second = 0.0L;
+    for (int i = 0; i <= kSteps; ++i) {
+        const long double t = i * h;
+        const long double w = (i == 0 || i == kSteps) ? 1.0L : (i % 2 == 1 ? 4.0L : 2.0L);
+        const long double f = density(t);
+        mass += w * f;
+        first += w * t * f;
+        second += w * t * t * f;
+    }
+    EXPECT_NEAR(static_cast<double>(mass * h / 3.0L), 1.0, 1e-7) << "the density integrates to 1";
+    const long double mean = first / mass;
+    return {mean, std::sqrt(second / mass - mean * mean)};
+}
+
+TEST(TimeInSystemSpreadTest, IsTheSpreadOfTheMixtureForEveryQueueTheWindowCanSetUp)
+{
+    std::vector<QueueSettings> queues;
+    for (std::int32_t servers = 1; servers <= 5; ++servers) {
+        for (std::int32_t places = servers; places <= 10; ++places) {
+            for (const auto& [arrivalRate, serviceRate] :
+                 std::vector<std::pair<double, double>>{{1.0, 1.0}, {3.3, 1.0}, {0.1, 20.0}, {20.0, 0.1}}) {
+                queues.push_back({arrivalRate, serviceRate, servers, places});
+            }
+        }
+    }
+    // Beyond the window: many places near capacity, many servers, rates far apart.
+    queues.push_back({0.99, 1.0, 1, 60});
+    queues.push_back({6.9, 1.0, 7, 40});
+    queues.push_back({1000.0, 0.001, 2, 4});
+    double worst = 0.0;
+    for (const QueueSettings& q : queues) {
+        SCOPED_TRACE(::testing::Message() << q.servers << " servers, " << q.places << " places, rates " << q.arrivalRate
+                                          << " and " << q.serviceRate);
+        const QueueTheory theory = Solve(q);
+        const TimeMoments want = MixtureMoments(q);
+        EXPECT_LE(RelativeError(theory.meanTimeInSystem, want.mean), 1e-8);
+        const double error = RelativeError(theory.sdTimeInSystem, want.sd);
+        EXPECT_LE(error, 1e-7);
+        worst = std::max(worst, error);
+    }
+    RecordProperty("largest_relative_error", ::testing::PrintToString(worst));
 }
 
 TEST(ExactTheoryTest, OnlyExponentialArrivalsAndServiceHaveAnExactValue)
