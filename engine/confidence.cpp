@@ -136,6 +136,21 @@ std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numera
     return ShareInterval(EstimateRatio(numerators, denominators));
 }
 
+int ServersBusy(const Simulation& sim) { return std::min<int>(sim.QueueDepth, sim.NumServers); }
+
+void RunTotals::addTick(const Simulation& sim)
+{
+    ++ticks;
+    elapsedMs += sim.tickInterval();
+    depthTicks += sim.QueueDepth;
+    busyTicks += ServersBusy(sim);
+    for (int k = 0; k < sim.servedInTickCount; ++k) {
+        ++served;
+        timeInSystemMs += std::max(sim.servedInTick[k], 0);
+        waitMs += std::max(sim.servedWaitInTick[k], 0);
+    }
+}
+
 bool EnoughData(const RunTotals& stretch)
 {
     return stretch.served >= kMinimumServedPerEstimate && stretch.sourced > 0 && stretch.ticks > 0;
@@ -162,16 +177,30 @@ std::optional<ConfidenceInterval> TimeInSystemInterval(std::span<const RunTotals
 
 }  // namespace
 
-MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches)
+MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches, int servers)
 {
     if (!EveryOneHasEnoughData(stretches)) {
         return {};
     }
     const std::size_t n = stretches.size();
+    const auto ticks = Field(stretches, &RunTotals::ticks);
+    // Packets holding places but not in service, over the ticks.
+    const auto waitingTicks = [stretches](std::size_t k) {
+        return static_cast<double>(stretches[k].depthTicks - stretches[k].busyTicks);
+    };
     return {
-        ShareInterval(EstimateRatio(n, Field(stretches, &RunTotals::lost), Field(stretches, &RunTotals::sourced))),
-        TimeInSystemInterval(stretches),
-        RatioInterval(EstimateRatio(n, Field(stretches, &RunTotals::depthTicks), Field(stretches, &RunTotals::ticks)))};
+        .loss =
+            ShareInterval(EstimateRatio(n, Field(stretches, &RunTotals::lost), Field(stretches, &RunTotals::sourced))),
+        .meanTimeInSystem = TimeInSystemInterval(stretches),
+        .meanWaitBeforeService = RatioInterval(
+            EstimateRatio(n, Field(stretches, &RunTotals::waitMs, 1.0 / 1000.0), Field(stretches, &RunTotals::served))),
+        .meanInSystem = RatioInterval(EstimateRatio(n, Field(stretches, &RunTotals::depthTicks), ticks)),
+        .meanWaiting = RatioInterval(EstimateRatio(n, waitingTicks, ticks)),
+        .throughput = RatioInterval(EstimateRatio(n, Field(stretches, &RunTotals::served),
+                                                  Field(stretches, &RunTotals::elapsedMs, 1.0 / 1000.0))),
+        .utilisation = RatioInterval(EstimateRatio(n, Field(stretches, &RunTotals::busyTicks),
+                                                   Field(stretches, &RunTotals::ticks, static_cast<double>(servers)))),
+    };
 }
 
 std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTotals> stretches)
@@ -198,18 +227,6 @@ RunBatches::RunBatches(std::int64_t warmupTicks, std::int64_t runTicks)
         marks_[next_] = RunTotals{};
         ++next_;
     }
-}
-
-void RunBatches::addServed(const Simulation& sim)
-{
-    // The engine keeps the mean, not the sum. The sum is recovered from one
-    // tick's change of count times mean, whose rounding error is far below a
-    // millisecond; each time in the system is a whole number of milliseconds,
-    // so rounding restores the exact sum.
-    const double servedSeconds = static_cast<double>(sim.PacketsServiced) * sim.MeanWaitingTime;
-    now_.timeInSystemMs += std::llround((servedSeconds - servedSeconds_) * 1000.0);
-    servedSeconds_ = servedSeconds;
-    now_.served = sim.PacketsServiced;
 }
 
 void RunBatches::closeBatches(const Simulation& sim)
@@ -239,7 +256,7 @@ MeasureIntervals RunBatches::intervals() const
     for (int k = 0; k < kBatchCount; ++k) {
         batches[k] = marks_[k + 1] - marks_[k];
     }
-    return IntervalsFrom(batches);
+    return IntervalsFrom(batches, servers_);
 }
 
 }  // namespace waitline

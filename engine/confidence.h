@@ -48,22 +48,31 @@ std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numera
 // them give what a stretch of the run saw.
 struct RunTotals {
     std::int64_t ticks = 0;
+    std::int64_t elapsedMs = 0;  // the simulated time of those ticks
     std::int64_t sourced = 0;
     std::int64_t lost = 0;
     std::int64_t served = 0;
     std::int64_t timeInSystemMs = 0;  // the times in the system of the packets served, summed
+    std::int64_t waitMs = 0;          // the parts of those times spent waiting for a server, summed
     std::int64_t depthTicks = 0;      // packets holding places, summed over the ticks
+    std::int64_t busyTicks = 0;       // servers busy, summed over the ticks
 
     RunTotals operator-(const RunTotals& start) const
     {
-        return {ticks - start.ticks,
-                sourced - start.sourced,
-                lost - start.lost,
-                served - start.served,
-                timeInSystemMs - start.timeInSystemMs,
-                depthTicks - start.depthTicks};
+        return {ticks - start.ticks,   elapsedMs - start.elapsedMs,   sourced - start.sourced,
+                lost - start.lost,     served - start.served,         timeInSystemMs - start.timeInSystemMs,
+                waitMs - start.waitMs, depthTicks - start.depthTicks, busyTicks - start.busyTicks};
     }
+
+    // Adds one tick of the model: its time, the places held and the servers
+    // busy, and the packets served in it.
+    void addTick(const Simulation& sim);
 };
+
+// Servers busy at the end of a tick: the packets holding places, up to the
+// number of servers, since places fill from the bottom, where the servers
+// are. Exact but for the tick after the server count was lowered.
+int ServersBusy(const Simulation& sim);
 
 // A stretch of a run counts as one estimate only when it served at least this
 // many packets: fewer say little about a time in the system, and a stretch
@@ -72,15 +81,22 @@ inline constexpr std::int64_t kMinimumServedPerEstimate = 10;
 
 bool EnoughData(const RunTotals& stretch);
 
+// The 95 % intervals of the measures that have one; the spread of the time in
+// the system has none.
 struct MeasureIntervals {
     std::optional<ConfidenceInterval> loss;
     std::optional<ConfidenceInterval> meanTimeInSystem;
+    std::optional<ConfidenceInterval> meanWaitBeforeService;
     std::optional<ConfidenceInterval> meanInSystem;
+    std::optional<ConfidenceInterval> meanWaiting;
+    std::optional<ConfidenceInterval> throughput;
+    std::optional<ConfidenceInterval> utilisation;
 };
 
-// The intervals from independent stretches, one estimate each: all three
-// empty unless there are two or more and every one has enough data.
-MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches);
+// The intervals from independent stretches, one estimate each, of a queue
+// with `servers` servers: all empty unless there are two or more and every
+// one has enough data.
+MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches, int servers);
 // The same for the mean time in the system alone.
 std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTotals> stretches);
 
@@ -99,11 +115,8 @@ public:
     // Call after every tick of the run, starting with the first after Go.
     void afterTick(const Simulation& sim)
     {
-        ++now_.ticks;
-        now_.depthTicks += sim.QueueDepth;
-        if (sim.PacketsServiced != now_.served) {
-            addServed(sim);
-        }
+        now_.addTick(sim);
+        servers_ = sim.NumServers;
         if (now_.ticks == boundaries_[next_]) {
             closeBatches(sim);
         }
@@ -112,11 +125,12 @@ public:
     // The totals from the end of the warm-up to the end of the run; all zero
     // until the run has ended.
     RunTotals afterWarmup() const;
+    // The totals from Go to now.
+    const RunTotals& fromGo() const { return now_; }
     // Empty until every batch is complete and has enough data.
     MeasureIntervals intervals() const;
 
 private:
-    void addServed(const Simulation& sim);
     void closeBatches(const Simulation& sim);
 
     // The tick at which each batch begins, then the end of the last, then a
@@ -124,9 +138,8 @@ private:
     std::array<std::int64_t, kBatchCount + 2> boundaries_{};
     std::array<RunTotals, kBatchCount + 1> marks_{};
     int next_ = 0;
+    int servers_ = 1;
     RunTotals now_;
-    // PacketsServiced times MeanWaitingTime when the served count last moved.
-    double servedSeconds_ = 0.0;
 };
 
 }  // namespace waitline

@@ -59,16 +59,36 @@ std::int32_t NextInterval(std::string_view distribution, double rate, RandomSour
         x = m;
     } else if (distribution == "Uniform") {
         x = (Draw(random) * m) * 2.0;
-    } else if (distribution == "Pareto 0.1") {
-        x = ParetoDraw(m, 100.0, random);
-    } else if (distribution == "Pareto 0.2") {
-        x = ParetoDraw(m, 200.0, random);
-    } else if (distribution == "Pareto 0.5") {
-        x = ParetoDraw(m, 500.0, random);
+    } else if (const std::optional<double> least = ParetoLeastMs(distribution)) {
+        x = ParetoDraw(m, *least, random);
     } else {
         return 0;
     }
     return ToLong(x);
+}
+
+std::optional<double> ParetoLeastMs(std::string_view distribution)
+{
+    if (distribution == "Pareto 0.1") {
+        return 100.0;
+    }
+    if (distribution == "Pareto 0.2") {
+        return 200.0;
+    }
+    if (distribution == "Pareto 0.5") {
+        return 500.0;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> ParetoShape(std::string_view distribution, double rate)
+{
+    const std::optional<double> least = ParetoLeastMs(distribution);
+    const double mean = 1000.0 / rate;
+    if (!least || !(mean > *least)) {
+        return std::nullopt;
+    }
+    return mean / (mean - *least);
 }
 
 double RateReader::read(std::string_view text)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "engine/random_source.h"
@@ -18,6 +19,16 @@ inline constexpr std::array<std::string_view, 6> kDistributionNames{"Exponential
 // names at rate packets per second. Any other text gives 0 and draws nothing.
 // The result is bounded to the 32-bit range.
 std::int32_t NextInterval(std::string_view distribution, double rate, RandomSource& random);
+
+// The least time, in milliseconds, of a Pareto distribution by its name, or
+// none for the other distributions.
+std::optional<double> ParetoLeastMs(std::string_view distribution);
+
+// A Pareto distribution's shape at this rate, when the mean 1 / rate lies
+// above its least time: mean / (mean - least). At 2 or less its variance is
+// infinite. None for the other distributions, and for a mean at or below the
+// least time, where the times lie between 0 and the least time instead.
+std::optional<double> ParetoShape(std::string_view distribution, double rate);
 
 // Turns the text of a rate box into the rate a draw uses. A text that reads as
 // a positive number whose mean interval fits in 32 bits of milliseconds is

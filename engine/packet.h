@@ -31,6 +31,8 @@ struct Packet {
     Rgb FillColor{};
     std::int32_t ServiceLeft = 0;  // milliseconds of service still to give
     std::int32_t PacketAge = 0;    // milliseconds since the packet took the entry place
+    // Its age when its service began: the time it waited for a server.
+    std::int32_t WaitBeforeService = 0;
 };
 
 // One queue place. Place 0 is the head of the queue, next to the servers.

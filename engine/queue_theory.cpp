@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "engine/intervals.h"
 
@@ -216,6 +217,88 @@ std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
     theory.meanTimeBeforeService = ToDouble(Over(waiting, admitted));
     theory.sdTimeInSystem = SdTimeInSystem(settings, theory.meanTimeInSystem, admitting, nextWeight);
     return theory;
+}
+
+namespace {
+
+// The chance that k exponential times of rate 1 add up to at most x: by the
+// Poisson tail beyond k - 1 where x is small, by its complement where it is
+// large, so that neither cancels.
+double ErlangShareWithin(int k, double x)
+{
+    if (x <= 0.0) {
+        return 0.0;
+    }
+    double term = std::exp(-x);  // e^-x x^j / j!, from j = 0
+    double below = 0.0;
+    for (int j = 0; j < k; ++j) {
+        below += term;
+        term *= x / (j + 1);
+    }
+    if (x > k) {
+        return std::max(0.0, 1.0 - below);
+    }
+    double tail = 0.0;
+    for (int j = k; j < k + 1000 && term > 1e-18 * tail + 1e-300; ++j) {
+        tail += term;
+        term *= x / (j + 1);
+    }
+    return std::min(tail, 1.0);
+}
+
+}  // namespace
+
+double TimeInSystemShareWithin(const QueueSettings& settings, double t)
+{
+    const std::int32_t c = settings.servers;
+    const std::int32_t places = settings.places;
+    if (!IsRate(settings.arrivalRate) || !IsRate(settings.serviceRate) || c < 1 || places < c || !(t > 0.0)) {
+        return 0.0;
+    }
+    const double mu = settings.serviceRate;
+    const double departures = c * mu;
+    // The states an admitted packet finds, by their logarithms, so that no
+    // weight overflows.
+    std::vector<double> logWeight(static_cast<std::size_t>(places));
+    double logQ = 0.0;
+    for (std::int32_t n = 0; n < places; ++n) {
+        logWeight[static_cast<std::size_t>(n)] = logQ;
+        logQ += std::log(settings.arrivalRate / (mu * std::min(n + 1, c)));
+    }
+    const double top = *std::max_element(logWeight.begin(), logWeight.end());
+    double total = 0.0;
+    double within = 0.0;
+    for (std::int32_t n = 0; n < places; ++n) {
+        const double weight = std::exp(logWeight[static_cast<std::size_t>(n)] - top);
+        total += weight;
+        const std::int32_t ahead = n - c + 1;  // departures to wait for
+        double share = 0.0;
+        if (ahead <= 0) {
+            share = 1.0 - std::exp(-mu * t);
+        } else if (c == 1) {
+            share = ErlangShareWithin(ahead + 1, mu * t);
+        } else {
+            // An Erlang wait of rate c mu, then an exponential service of rate mu.
+            const double gap = departures - mu;
+            share = ErlangShareWithin(ahead, departures * t) -
+                    std::pow(departures / gap, ahead) * std::exp(-mu * t) * ErlangShareWithin(ahead, gap * t);
+        }
+        within += weight * std::clamp(share, 0.0, 1.0);
+    }
+    return within / total;
+}
+
+std::string KendallNotation(std::string_view arrival, std::string_view service, std::int32_t servers,
+                            std::int32_t places)
+{
+    auto letter = [](std::string_view distribution) {
+        if (distribution == kDistributionNames[0]) {
+            return "M";
+        }
+        return distribution == kDistributionNames[1] ? "D" : "G";
+    };
+    return std::string(letter(arrival)) + "/" + letter(service) + "/" + std::to_string(servers) + "/" +
+           std::to_string(places);
 }
 
 TheoryAnswer ExactTheory(std::string_view arrivalDistribution, std::string_view serviceDistribution,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace waitline {
@@ -32,6 +33,15 @@ struct QueueTheory {
     double sdTimeInSystem = 0.0;
 };
 
+// The textbook's letters for the number of servers and of places.
+inline constexpr std::string_view kServersSymbol = "c";
+inline constexpr std::string_view kPlacesSymbol = "K";
+
+// The queue in Kendall's notation, A/S/c/K: M for exponential times, D for
+// regular ones and G for any other distribution (uniform, Pareto).
+std::string KendallNotation(std::string_view arrival, std::string_view service, std::int32_t servers,
+                            std::int32_t places);
+
 inline constexpr std::string_view kNeedsExponential =
     "no exact value: the textbook formulas need exponential arrivals and service";
 inline constexpr std::string_view kSettingsOutOfRange =
@@ -42,6 +52,13 @@ inline constexpr std::string_view kSettingsOutOfRange =
 // units in the last place for any load and any number of places; the work
 // grows linearly with the places.
 std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings);
+
+// The share of admitted packets whose time in the system is at most t
+// seconds, first come, first served, in the M/M/c/K queue: a packet that
+// finds a server free is served at once; one that finds n >= c packets waits
+// for n - c + 1 departures, each after an exponential time of rate c mu.
+// Settings that describe no queue give 0.
+double TimeInSystemShareWithin(const QueueSettings& settings, double t);
 
 // The exact values for the distributions chosen in the window, by the names
 // in kDistributionNames. Only exponential arrivals with exponential service

@@ -25,25 +25,9 @@ std::string_view DistributionNamed(std::string_view text)
 // the model's own reader keeps what it has.
 double RateInUse(RateReader reader, std::string_view text) { return reader.read(text); }
 
-// Servers are busy with the packets holding places, up to their number: at
-// the end of a tick every packet in a server's place is being served.
-int ServersBusy(const Simulation& sim) { return std::min(sim.QueueDepth, sim.NumServers); }
-
 // The clock adds up steps of 10 ms, which a double holds only nearly: the
 // series keeps the hundredth it stands for.
 double ClockSeconds(const Simulation& sim) { return std::round(sim.SimTime * 100.0) / 100.0; }
-
-double Ratio(double numerator, double denominator) { return denominator > 0.0 ? numerator / denominator : 0.0; }
-
-// The standard deviation in seconds from the sums of the times and of their
-// squares in milliseconds. Rounding can leave the variance a hair below 0
-// when every time was the same; its exact value is then 0.
-double SdSeconds(double squaredMs, double sumMs, double count)
-{
-    const double meanMs = Ratio(sumMs, count);
-    const double variance = Ratio(squaredMs, count) - meanMs * meanMs;
-    return variance > 0.0 ? std::sqrt(variance) / 1000.0 : 0.0;
-}
 
 }  // namespace
 
@@ -72,7 +56,6 @@ void RunRecord::restart(const Simulation& sim)
     sourcedAtStart_ = sim.PacketsSourced;
     lostAtStart_ = sim.PacketsLost;
     now_ = Totals{};
-    elapsedMs_ = 0;
     rowCount_ = 0;
     rowStepSeconds_ = 1;
     rowDue_ = kTicksPerSecond;
@@ -98,12 +81,11 @@ bool RunRecord::followSettings(const Simulation& sim)
 void RunRecord::afterTick(const Simulation& sim)
 {
     RunTotals& run = now_.run;
-    ++run.ticks;
-    elapsedMs_ += sim.tickInterval();
-    run.depthTicks += sim.QueueDepth;
-    now_.busyTicks += ServersBusy(sim);
+    run.addTick(sim);
     for (int k = 0; k < sim.servedInTickCount; ++k) {
-        addServed(sim.servedInTick[k]);
+        const std::int32_t timeMs = std::max(sim.servedInTick[k], 0);
+        now_.squaredMs += static_cast<double>(timeMs) * static_cast<double>(timeMs);
+        addToHistogram(timeMs);
     }
     run.sourced = static_cast<std::int64_t>(sim.PacketsSourced) - sourcedAtStart_;
     run.lost = static_cast<std::int64_t>(sim.PacketsLost) - lostAtStart_;
@@ -122,12 +104,8 @@ void RunRecord::afterTick(const Simulation& sim)
     }
 }
 
-void RunRecord::addServed(std::int32_t timeMs)
+void RunRecord::addToHistogram(std::int32_t timeMs)
 {
-    timeMs = std::max(timeMs, 0);
-    ++now_.run.served;
-    now_.run.timeInSystemMs += timeMs;
-    now_.squaredMs += static_cast<double>(timeMs) * static_cast<double>(timeMs);
     std::array<std::int64_t, TimeHistogram::kBinCount>& counts = histogram_.counts;
     while (timeMs / histogram_.binWidthMs >= TimeHistogram::kBinCount) {
         // Wider bins, each the sum of two neighbours: nothing counted moves.
@@ -182,10 +160,10 @@ SeriesRow RunRecord::rowOf(const Simulation& sim) const
     row.sourced = run.sourced;
     row.served = run.served;
     row.lost = run.lost;
-    row.percentDropped = Ratio(static_cast<double>(run.lost) * 100.0, static_cast<double>(run.sourced));
-    row.meanTimeInSystem = Ratio(static_cast<double>(run.timeInSystemMs), served) / 1000.0;
-    row.sdTimeInSystem = SdSeconds(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
-    row.meanInSystem = Ratio(static_cast<double>(run.depthTicks), static_cast<double>(run.ticks));
+    row.percentDropped = SafeRatio(static_cast<double>(run.lost) * 100.0, static_cast<double>(run.sourced));
+    row.meanTimeInSystem = SafeRatio(static_cast<double>(run.timeInSystemMs), served) / 1000.0;
+    row.sdTimeInSystem = SdSecondsOf(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
+    row.meanInSystem = SafeRatio(static_cast<double>(run.depthTicks), static_cast<double>(run.ticks));
     row.placesHeld = sim.QueueDepth;
     std::array<RunTotals, kMaxBatches> batches;
     row.meanTimeBand = TimeInSystemIntervalFrom(completeBatches(batches));
@@ -198,6 +176,35 @@ std::optional<SeriesRow> RunRecord::rowNow(const Simulation& sim) const
         return std::nullopt;
     }
     return rowOf(sim);
+}
+
+HistogramView ViewOfHistogram(const TimeHistogram& histogram, int mostBins)
+{
+    HistogramView view;
+    const std::array<std::int64_t, TimeHistogram::kBinCount>& counts = histogram.counts;
+    for (const std::int64_t count : counts) {
+        view.total += count;
+    }
+    // The first bins that hold 99 % of the times.
+    int shown = 0;
+    std::int64_t held = 0;
+    while (shown < TimeHistogram::kBinCount && (held * 100 < view.total * 99 || shown == 0)) {
+        held += counts[static_cast<std::size_t>(shown)];
+        ++shown;
+    }
+    const int group = (shown + mostBins - 1) / std::max(mostBins, 1);
+    view.binSeconds = histogram.binWidthMs * group / 1000.0;
+    std::int64_t inBins = 0;
+    for (int first = 0; first < shown; first += group) {
+        std::int64_t sum = 0;
+        for (int bin = first; bin < std::min(first + group, TimeHistogram::kBinCount); ++bin) {
+            sum += counts[static_cast<std::size_t>(bin)];
+        }
+        view.counts.push_back(sum);
+        inBins += sum;
+    }
+    view.beyond = view.total - inBins;
+    return view;
 }
 
 std::vector<DepthSample> RunRecord::depthSamples() const
@@ -215,19 +222,11 @@ SeriesMeasures RunRecord::measures() const
 {
     const RunTotals& run = now_.run;
     SeriesMeasures m;
-    m.elapsed = static_cast<double>(elapsedMs_) / 1000.0;
+    m.elapsed = static_cast<double>(run.elapsedMs) / 1000.0;
     m.sourced = run.sourced;
     m.served = run.served;
     m.lost = run.lost;
-    const auto ticks = static_cast<double>(run.ticks);
-    const auto served = static_cast<double>(run.served);
-    m.loss = Ratio(static_cast<double>(run.lost), static_cast<double>(run.sourced));
-    m.throughput = Ratio(served, m.elapsed);
-    m.utilisation = Ratio(static_cast<double>(now_.busyTicks), ticks * settings_.servers);
-    m.meanInSystem = Ratio(static_cast<double>(run.depthTicks), ticks);
-    m.meanQueue = Ratio(static_cast<double>(run.depthTicks - now_.busyTicks), ticks);
-    m.meanTimeInSystem = Ratio(static_cast<double>(run.timeInSystemMs), served) / 1000.0;
-    m.sdTimeInSystem = SdSeconds(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
+    m.values = MeasuresOf(run, now_.squaredMs, settings_.servers);
     m.intervals = intervals();
     return m;
 }
@@ -247,7 +246,7 @@ std::span<const RunTotals> RunRecord::completeBatches(std::array<RunTotals, kMax
 MeasureIntervals RunRecord::intervals() const
 {
     std::array<RunTotals, kMaxBatches> batches;
-    return IntervalsFrom(completeBatches(batches));
+    return IntervalsFrom(completeBatches(batches), settings_.servers);
 }
 
 }  // namespace waitline

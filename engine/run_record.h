@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/confidence.h"
+#include "engine/measures.h"
 #include "engine/simulation.h"
 
 // What a run looks like over time, for the analysis window: a series that
@@ -61,12 +62,24 @@ struct DepthSample {
 
 // The times in the system of the packets served, counted into bins of equal
 // width from 0. The width starts at one tick and doubles, merging pairs of
-// bins, whenever a time lies beyond the last bin.
+// bins, whenever a time lies beyond the last bin. So many bins that one long
+// outlier still leaves the bulk of the times finely counted.
 struct TimeHistogram {
-    static constexpr int kBinCount = 40;
+    static constexpr int kBinCount = 2048;
     std::int32_t binWidthMs = 10;
     std::array<std::int64_t, kBinCount> counts{};
 };
+
+// What the histogram chart shows: bins of equal width from 0 to about the
+// 99th percentile of the times, at most `mostBins` of them, and one more for
+// every time beyond, so that one long outlier cannot squash the picture.
+struct HistogramView {
+    double binSeconds = 0.01;
+    std::vector<std::int64_t> counts;  // the bins from 0
+    std::int64_t beyond = 0;           // the times from the end of the last bin on
+    std::int64_t total = 0;
+};
+HistogramView ViewOfHistogram(const TimeHistogram& histogram, int mostBins);
 
 // The measures of the series so far, with the intervals from its batch
 // means after the warm-up.
@@ -75,13 +88,7 @@ struct SeriesMeasures {
     std::int64_t sourced = 0;
     std::int64_t served = 0;
     std::int64_t lost = 0;
-    double loss = 0.0;              // fraction of the packets sourced that were turned away
-    double throughput = 0.0;        // packets served per second
-    double utilisation = 0.0;       // share of time a server is busy, over the servers in use
-    double meanInSystem = 0.0;      // packets holding places
-    double meanQueue = 0.0;         // packets holding places but not in service
-    double meanTimeInSystem = 0.0;  // seconds
-    double sdTimeInSystem = 0.0;    // seconds
+    MeasureValues values;
     MeasureIntervals intervals;
 };
 
@@ -134,11 +141,10 @@ public:
 private:
     struct Totals {
         RunTotals run;
-        std::int64_t busyTicks = 0;  // servers busy, summed over the ticks
-        double squaredMs = 0.0;      // the squared times in the system, summed
+        double squaredMs = 0.0;  // the squared times in the system, summed
     };
 
-    void addServed(std::int32_t timeMs);
+    void addToHistogram(std::int32_t timeMs);
     void addRow(const Simulation& sim);
     SeriesRow rowOf(const Simulation& sim) const;
     void closeBatch();
@@ -153,7 +159,6 @@ private:
     std::int32_t lostAtStart_ = 0;
 
     Totals now_;
-    std::int64_t elapsedMs_ = 0;
     std::vector<SeriesRow> rows_;  // kRowCapacity rows, made once
     std::size_t rowCount_ = 0;
     int rowStepSeconds_ = 1;

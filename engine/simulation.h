@@ -51,7 +51,9 @@ struct Simulation {
 
     // The times in the system, in milliseconds, of the packets served in the
     // last tick, for whoever follows the run; every packet served held a place.
+    // Beside each, the part of it the packet waited before its service began.
     std::array<std::int32_t, kSlotCount> servedInTick{};
+    std::array<std::int32_t, kSlotCount> servedWaitInTick{};
     std::int16_t servedInTickCount = 0;
 
     PacketSource source;

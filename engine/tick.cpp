@@ -130,6 +130,7 @@ void StepServing(Simulation& sim, int i)
     AssignNumber(sim.display.lblPacketsServiced.caption, sim.PacketsServiced);
     RecordWaitingTime(sim, packet.PacketAge);
     if (sim.servedInTickCount < static_cast<std::int16_t>(sim.servedInTick.size())) {
+        sim.servedWaitInTick[sim.servedInTickCount] = packet.WaitBeforeService;
         sim.servedInTick[sim.servedInTickCount++] = packet.PacketAge;
     }
 }
@@ -152,6 +153,7 @@ void StartService(Simulation& sim, int q)
 {
     Packet& packet = sim.packets[q];
     packet.PacketState = Pkt::Serving;
+    packet.WaitBeforeService = packet.PacketAge;
     // Both texts are read now: services already running keep their times.
     const double rate = sim.serviceRate.read(sim.display.ServeRateCombo.text);
     packet.ServiceLeft = NextInterval(sim.display.ServiceCombo.text, rate, *sim.random);

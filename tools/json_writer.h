@@ -1,14 +1,16 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace waitline {
 
-// A small writer for one line of JSON: keys in the order they are written,
-// doubles in their shortest round-trip form.
+// The one writer of JSON: one line, keys in the order they are written,
+// doubles in their shortest round-trip form, and null for a double that is
+// not finite, which JSON cannot spell.
 class JsonWriter {
 public:
     void beginObject()
@@ -57,11 +59,33 @@ public:
         separate();
         append(number);
     }
+    void value(std::uint64_t number)
+    {
+        separate();
+        append(number);
+    }
     void value(int number) { value(static_cast<std::int64_t>(number)); }
     void value(double number)
     {
         separate();
-        append(number);
+        if (std::isfinite(number)) {
+            append(number);
+        } else {
+            out_ += "null";
+        }
+    }
+    void null()
+    {
+        separate();
+        out_ += "null";
+    }
+
+    // A key and its value.
+    template <typename Value>
+    void member(std::string_view name, const Value& v)
+    {
+        key(name);
+        value(v);
     }
 
     const std::string& text() const { return out_; }

@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "engine/queue_theory.h"
 #include "engine/run_record.h"
 
 namespace waitline {
@@ -231,22 +232,32 @@ void AnalysisPlots::buildDepthChart(QChart* chart)
 
 void AnalysisPlots::buildHistogramChart(QChart* chart)
 {
+    histogramChart_ = chart;
     histogramAxes_ = {AddAxis(chart, Qt::AlignBottom, QStringLiteral("time in the system (s)")),
                       AddAxis(chart, Qt::AlignLeft, QStringLiteral("packets"))};
     histogramAxes_.y->setLabelFormat(QStringLiteral("%.0f"));
-    auto* area = new QAreaSeries;
-    histogram_ = new QLineSeries(area);
-    area->setUpperSeries(histogram_);
-    area->setColor(QColor(70, 130, 180, 160));
-    area->setPen(QPen(QColor(25, 70, 150), 1.0));
-    AddSeries(chart, area, histogramAxes_.x, histogramAxes_.y);
+    auto addBars = [&](const QColor& fill) {
+        auto* area = new QAreaSeries;
+        auto* outline = new QLineSeries(area);
+        area->setUpperSeries(outline);
+        area->setColor(fill);
+        area->setPen(QPen(QColor(25, 70, 150), 1.0));
+        AddSeries(chart, area, histogramAxes_.x, histogramAxes_.y);
+        return outline;
+    };
+    histogram_ = addBars(QColor(70, 130, 180, 160));
+    beyond_ = addBars(QColor(150, 150, 150, 160));
+    histogramTheory_ = new QLineSeries;
+    histogramTheory_->setPen(QPen(QColor(200, 40, 30), 2.0));
+    AddSeries(chart, histogramTheory_, histogramAxes_.x, histogramAxes_.y);
 }
 
-void AnalysisPlots::showRecord(const RunRecord& record, std::optional<double> theoryTime)
+void AnalysisPlots::showRecord(const RunRecord& record, const std::optional<QueueTheory>& theory,
+                               const QueueSettings& queue)
 {
-    showMeanTime(record, theoryTime);
+    showMeanTime(record, theory ? std::optional<double>(theory->meanTimeInSystem) : std::nullopt);
     showDepth(record);
-    showHistogram(record);
+    showHistogram(record, theory ? &queue : nullptr);
 }
 
 void AnalysisPlots::showMeanTime(const RunRecord& record, std::optional<double> theoryTime)
@@ -318,26 +329,54 @@ void AnalysisPlots::showDepth(const RunRecord& record)
            {0.0, highest + 0.5}, 1.0);
 }
 
-void AnalysisPlots::showHistogram(const RunRecord& record)
+void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* theoryQueue)
 {
-    const TimeHistogram& histogram = record.histogram();
-    const double width = histogram.binWidthMs / 1000.0;
+    const HistogramView view = ViewOfHistogram(record.histogram(), kHistogramBins);
+    const double width = view.binSeconds;
+    const auto bins = static_cast<int>(view.counts.size());
+    auto bar = [](QList<QPointF>& outline, double from, double to, double count) {
+        outline.append(QPointF(from, count));
+        outline.append(QPointF(to, count));
+    };
     QList<QPointF> outline;
-    outline.reserve(2 * TimeHistogram::kBinCount + 2);
+    outline.reserve(2 * bins + 2);
     outline.append(QPointF(0.0, 0.0));
-    double highest = 0.0;
-    for (int bin = 0; bin < TimeHistogram::kBinCount; ++bin) {
-        const auto count = static_cast<double>(histogram.counts[static_cast<std::size_t>(bin)]);
-        outline.append(QPointF(bin * width, count));
-        outline.append(QPointF((bin + 1) * width, count));
+    double highest = static_cast<double>(view.beyond);
+    for (int bin = 0; bin < bins; ++bin) {
+        const auto count = static_cast<double>(view.counts[static_cast<std::size_t>(bin)]);
+        bar(outline, bin * width, (bin + 1) * width, count);
         highest = std::max(highest, count);
     }
-    outline.append(QPointF(TimeHistogram::kBinCount * width, 0.0));
+    outline.append(QPointF(bins * width, 0.0));
+    const double end = bins * width;
+    QList<QPointF> beyond{QPointF(end, 0.0)};
+    bar(beyond, end, end + width, static_cast<double>(view.beyond));
+    beyond.append(QPointF(end + width, 0.0));
 
-    const Span times{0.0, TimeHistogram::kBinCount * width};
+    // The textbook's counts of the same packets in the same bars.
+    QList<QPointF> expected;
+    if (theoryQueue != nullptr && view.total > 0) {
+        const auto total = static_cast<double>(view.total);
+        double below = 0.0;
+        for (int bin = 0; bin < bins; ++bin) {
+            const double within = TimeInSystemShareWithin(*theoryQueue, (bin + 1) * width);
+            bar(expected, bin * width, (bin + 1) * width, total * (within - below));
+            highest = std::max(highest, total * (within - below));
+            below = within;
+        }
+        bar(expected, end, end + width, total * (1.0 - below));
+    }
+    histogramTheory_->setVisible(!expected.isEmpty());
+    const QString title = QStringLiteral("Times in the system (grey: %1 s and longer)").arg(end, 0, 'g', 3);
+    // A new title lays the chart out again; most refreshes keep it.
+    if (histogramChart_->title() != title) {
+        histogramChart_->setTitle(title);
+    }
+
+    const Span times{0.0, end + width};
     const Span counts = ValueSpan(highest, kLowestCountTop);
-    Redraw({{histogram_, &outline}}, histogramAxes_.x, times, NiceStep(times.to), histogramAxes_.y, counts,
-           NiceStep(counts.to));
+    Redraw({{histogram_, &outline}, {beyond_, &beyond}, {histogramTheory_, &expected}}, histogramAxes_.x, times,
+           NiceStep(times.to), histogramAxes_.y, counts, NiceStep(counts.to));
 }
 
 }  // namespace waitline

@@ -13,6 +13,8 @@ class QValueAxis;
 namespace waitline {
 
 class RunRecord;
+struct QueueSettings;
+struct QueueTheory;
 
 // The analysis window's three charts: the running mean time in the system
 // with its 95 % band and the textbook's value, the places held over the last
@@ -27,14 +29,24 @@ public:
 
     explicit AnalysisPlots(QWidget* parent = nullptr);
 
-    // `theoryTime` is the textbook's mean time in the system, when there is one.
-    void showRecord(const RunRecord& record, std::optional<double> theoryTime);
+    // The histogram shows this many bins at most, besides the one for the
+    // times beyond its 99th percentile.
+    static constexpr int kHistogramBins = 40;
+
+    // `theory` holds the textbook's values for `queue`, when there are any;
+    // they, and the distribution of the time in the system, are drawn beside
+    // the record's.
+    void showRecord(const RunRecord& record, const std::optional<QueueTheory>& theory, const QueueSettings& queue);
 
     const QLineSeries& meanTimeLine() const { return *meanTime_; }
     const QAreaSeries& meanTimeBand() const { return *band_; }
     const QLineSeries& theoryLine() const { return *theory_; }
     const QLineSeries& depthSteps() const { return *depth_; }
     const QLineSeries& histogramOutline() const { return *histogram_; }
+    // The last bar, for every time beyond the others.
+    const QLineSeries& histogramBeyond() const { return *beyond_; }
+    // The textbook's count for each bar, as steps; empty without a theory.
+    const QLineSeries& histogramTheory() const { return *histogramTheory_; }
 
 private:
     struct Axes {
@@ -47,7 +59,7 @@ private:
     void buildHistogramChart(QChart* chart);
     void showMeanTime(const RunRecord& record, std::optional<double> theoryTime);
     void showDepth(const RunRecord& record);
-    void showHistogram(const RunRecord& record);
+    void showHistogram(const RunRecord& record, const QueueSettings* theoryQueue);
 
     QLineSeries* meanTime_ = nullptr;
     QLineSeries* bandLow_ = nullptr;
@@ -60,7 +72,10 @@ private:
     Axes depthAxes_;
 
     QLineSeries* histogram_ = nullptr;
+    QLineSeries* beyond_ = nullptr;
+    QLineSeries* histogramTheory_ = nullptr;
     Axes histogramAxes_;
+    QChart* histogramChart_ = nullptr;
 };
 
 }  // namespace waitline

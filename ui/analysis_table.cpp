@@ -2,73 +2,58 @@
 
 #include <QHeaderView>
 
-#include <array>
+#include <algorithm>
 
+#include "engine/measures.h"
 #include "engine/queue_theory.h"
 #include "engine/run_record.h"
+#include "ui/text.h"
 
 namespace waitline {
 namespace {
 
-// Each measure's unit and how many decimals it is worth showing.
-struct RowLook {
-    const char* name;
-    const char* unit;
-    double scale;  // from the record's value to the shown one
-    int decimals;
-};
-
-constexpr std::array<RowLook, AnalysisTable::RowCount> kRows{{
-    {"Packets turned away", "%", 100.0, 2},
-    {"Mean time in the system", "s", 1.0, 3},
-    {"Mean packets holding places", "", 1.0, 3},
-    {"Throughput", "packets/s", 1.0, 3},
-    {"Server utilisation", "%", 100.0, 2},
-    {"Mean packets waiting", "", 1.0, 3},
-    {"Standard deviation of time in the system", "s", 1.0, 3},
-}};
-
 const QString kNone = QStringLiteral("\u2014");
 const QString kNotYet = QStringLiteral("not yet available");
 
-QString WithUnit(const QString& number, const RowLook& look)
+// A share as a percentage with two decimals, anything else with three and
+// its unit; the same '.' as the main window's labels, whatever the locale.
+QString Number(const Measure& measure, double value)
 {
-    if (*look.unit == '\0') {
-        return number;
+    return QString::number(measure.percent ? value * 100.0 : value, 'f', measure.percent ? 2 : 3);
+}
+
+QString WithUnit(const Measure& measure, const QString& number)
+{
+    const QString unit = measure.percent ? QStringLiteral("%") : ToQString(measure.unit);
+    return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
+}
+
+QString ValueText(const Measure& measure, double value) { return WithUnit(measure, Number(measure, value)); }
+
+QString IntervalText(const Measure& measure, const SeriesMeasures& measures)
+{
+    if (measure.interval == nullptr) {
+        return kNone;
     }
-    return number + QLatin1Char(' ') + QLatin1String(look.unit);
-}
-
-// The same '.' as the main window's labels, whatever the locale.
-QString ValueText(AnalysisTable::Row row, double value)
-{
-    const RowLook& look = kRows[static_cast<std::size_t>(row)];
-    return WithUnit(QString::number(value * look.scale, 'f', look.decimals), look);
-}
-
-QString IntervalText(AnalysisTable::Row row, const std::optional<ConfidenceInterval>& interval)
-{
+    const std::optional<ConfidenceInterval>& interval = measures.intervals.*measure.interval;
     if (!interval) {
         return kNotYet;
     }
-    const RowLook& look = kRows[static_cast<std::size_t>(row)];
-    const QString low = QString::number(interval->low * look.scale, 'f', look.decimals);
-    const QString high = QString::number(interval->high * look.scale, 'f', look.decimals);
-    return WithUnit(low + QStringLiteral(" \u2013 ") + high, look);
+    return WithUnit(measure,
+                    Number(measure, interval->low) + QStringLiteral(" \u2013 ") + Number(measure, interval->high));
 }
 
 }  // namespace
 
-AnalysisTable::AnalysisTable(QWidget* parent) : QTableWidget(RowCount, ColumnCount, parent)
+AnalysisTable::AnalysisTable(QWidget* parent) : QTableWidget(static_cast<int>(kMeasures.size()), ColumnCount, parent)
 {
     setObjectName(QStringLiteral("measuresTable"));
     setHorizontalHeaderLabels({QStringLiteral("Simulated"), QStringLiteral("95 % interval"), QStringLiteral("Theory")});
-    QStringList names;
-    for (const RowLook& look : kRows) {
-        names << QString::fromLatin1(look.name);
-    }
-    setVerticalHeaderLabels(names);
-    for (int row = 0; row < RowCount; ++row) {
+    for (int row = 0; row < rowCount(); ++row) {
+        const Measure& measure = kMeasures[static_cast<std::size_t>(row)];
+        auto* header = new QTableWidgetItem(ToQString(measure.symbol) + QStringLiteral("  ") + ToQString(measure.name));
+        header->setToolTip(ToQString(measure.meaning));
+        setVerticalHeaderItem(row, header);
         for (int column = 0; column < ColumnCount; ++column) {
             auto* item = new QTableWidgetItem(kNone);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -88,32 +73,22 @@ AnalysisTable::AnalysisTable(QWidget* parent) : QTableWidget(RowCount, ColumnCou
 
 void AnalysisTable::showMeasures(const SeriesMeasures& measures, const std::optional<QueueTheory>& theory)
 {
-    setText(Loss, Simulated, ValueText(Loss, measures.loss));
-    setText(MeanTimeInSystem, Simulated, ValueText(MeanTimeInSystem, measures.meanTimeInSystem));
-    setText(MeanInSystem, Simulated, ValueText(MeanInSystem, measures.meanInSystem));
-    setText(Throughput, Simulated, ValueText(Throughput, measures.throughput));
-    setText(Utilisation, Simulated, ValueText(Utilisation, measures.utilisation));
-    setText(MeanWaiting, Simulated, ValueText(MeanWaiting, measures.meanQueue));
-    setText(SdTimeInSystem, Simulated, ValueText(SdTimeInSystem, measures.sdTimeInSystem));
-
-    // Only the batch means of these three carry an interval.
-    setText(Loss, Interval, IntervalText(Loss, measures.intervals.loss));
-    setText(MeanTimeInSystem, Interval, IntervalText(MeanTimeInSystem, measures.intervals.meanTimeInSystem));
-    setText(MeanInSystem, Interval, IntervalText(MeanInSystem, measures.intervals.meanInSystem));
-
-    // The textbook gives no spread of the time in the system: that row stays
-    // empty in this column.
-    setText(Loss, Theory, theory ? ValueText(Loss, theory->lossProbability) : kNone);
-    setText(MeanTimeInSystem, Theory, theory ? ValueText(MeanTimeInSystem, theory->meanTimeInSystem) : kNone);
-    setText(MeanInSystem, Theory, theory ? ValueText(MeanInSystem, theory->meanInSystem) : kNone);
-    setText(Throughput, Theory, theory ? ValueText(Throughput, theory->throughput) : kNone);
-    setText(Utilisation, Theory, theory ? ValueText(Utilisation, theory->utilisation) : kNone);
-    setText(MeanWaiting, Theory, theory ? ValueText(MeanWaiting, theory->meanWaiting) : kNone);
+    for (int row = 0; row < rowCount(); ++row) {
+        const Measure& measure = kMeasures[static_cast<std::size_t>(row)];
+        setText(row, Simulated, ValueText(measure, measures.values.*measure.simulated));
+        setText(row, Interval, IntervalText(measure, measures));
+        setText(row, Theory, theory ? ValueText(measure, (*theory).*measure.theory) : kNone);
+    }
 }
 
-QString AnalysisTable::text(Row row, Column column) const { return item(row, column)->text(); }
+QString AnalysisTable::text(std::string_view key, Column column) const
+{
+    const auto* found =
+        std::find_if(kMeasures.begin(), kMeasures.end(), [key](const Measure& m) { return m.key == key; });
+    return found == kMeasures.end() ? QString() : item(static_cast<int>(found - kMeasures.begin()), column)->text();
+}
 
-void AnalysisTable::setText(Row row, Column column, const QString& text)
+void AnalysisTable::setText(int row, Column column, const QString& text)
 {
     QTableWidgetItem* cell = item(row, column);
     // An equal text would still repaint the cell.

@@ -10,19 +10,25 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QShowEvent>
+#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "engine/measures.h"
 #include "ui/analysis_export.h"
 #include "ui/analysis_plots.h"
 #include "ui/analysis_table.h"
+#include "ui/explanations.h"
 #include "ui/stored_place.h"
 #include "ui/text.h"
 #include "ui/whole_file.h"
+#include "ui/window_layout.h"
 
 namespace waitline {
 namespace {
@@ -69,6 +75,69 @@ QString StateText(const Simulation& sim)
     return sim.Running ? QStringLiteral("running") : QStringLiteral("stopped");
 }
 
+// The text painted on the main window by the label with this objectName.
+QString PaintedCaption(std::string_view object)
+{
+    for (const layout::LabelRow& row : layout::kFixedLabels) {
+        if (object == row.name) {
+            return QString::fromLatin1(row.caption);
+        }
+    }
+    return {};
+}
+
+// The caption painted beside a control: the one explained as the control is.
+QString CaptionBeside(std::string_view control)
+{
+    const Explanation* explained = FindExplanation(ToQString(control));
+    for (const Explanation& row : kExplanations) {
+        if (explained != nullptr && row.kind == Explained::Caption && row.help == explained->help) {
+            return PaintedCaption(row.object);
+        }
+    }
+    return {};
+}
+
+// Which of the main window's captions is which measure of the table.
+QString CaptionsText()
+{
+    QStringList parts;
+    for (const Explanation& row : kExplanations) {
+        if (row.kind == Explained::Caption && !row.measure.empty()) {
+            parts << QStringLiteral("\u201c%1\u201d is %2").arg(PaintedCaption(row.object), TextbookSymbol(row));
+        }
+    }
+    parts << QStringLiteral("\u201c%1\u201d is %2").arg(CaptionBeside("QueueCombo"), ToQString(kPlacesSymbol));
+    const QString last =
+        QStringLiteral("\u201c%1\u201d is %2").arg(CaptionBeside("ServerCombo"), ToQString(kServersSymbol));
+    return QStringLiteral("In the main window, %1 and %2.").arg(parts.join(QStringLiteral(", ")), last);
+}
+
+QString QueueText(const SeriesSettings& settings)
+{
+    const QString kendall = QString::fromStdString(
+        KendallNotation(settings.arrival, settings.service, settings.servers, settings.queueLength));
+    const double offered = settings.arrivalRate / (settings.servers * settings.serviceRate);
+    return QStringLiteral("%1 queue; offered load \u03bb/(c\u03bc) = %2")
+        .arg(kendall, QString::number(offered, 'f', 3));
+}
+
+// Little's law, L = X W and Lq = X Wq, with the demo's own figures, and why
+// they part where they do.
+QString LittleText(const MeasureValues& v)
+{
+    auto number = [](double x) { return QString::number(x, 'f', 3); };
+    QString text = QStringLiteral("Little's law: L = %1 against X\u00b7W = %2; Lq = %3 against X\u00b7Wq = %4.")
+                       .arg(number(v.meanInSystem), number(v.throughput * v.meanTimeInSystem), number(v.meanWaiting),
+                            number(v.throughput * v.meanWaitBeforeService));
+    // Shown to three decimals, a gap of more than half a percent shows.
+    if (std::abs(v.meanInSystem - v.throughput * v.meanTimeInSystem) > 0.005 * v.meanInSystem) {
+        text += QStringLiteral(" L is larger because it counts the 10 ms step in which a server stays busy after "
+                               "its service ends, and W does not.");
+    }
+    return text;
+}
+
 // Hidden until a series needs it, so that the window opens at its
 // remembered size.
 QLabel* NewNote(QWidget* parent)
@@ -109,6 +178,16 @@ void AnalysisWindow::buildWidgets()
     settingsLine_->setFont(bold);
     stateLine_ = new QLabel(this);
     stateLine_->setObjectName(QStringLiteral("stateLine"));
+    queueLine_ = new QLabel(this);
+    queueLine_->setObjectName(QStringLiteral("queueLine"));
+    captionsLine_ = new QLabel(CaptionsText(), this);
+    captionsLine_->setObjectName(QStringLiteral("captionsLine"));
+    captionsLine_->setWordWrap(true);
+    littleLine_ = new QLabel(this);
+    littleLine_->setObjectName(QStringLiteral("littleLine"));
+    littleLine_->setWordWrap(true);
+    warningsLine_ = NewNote(this);
+    warningsLine_->setObjectName(QStringLiteral("warningsLine"));
     table_ = new AnalysisTable(this);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -127,9 +206,13 @@ void AnalysisWindow::buildWidgets()
     buttons->addWidget(exportButton_);
     auto* column = new QVBoxLayout(this);
     column->addWidget(settingsLine_);
+    column->addWidget(queueLine_);
     column->addWidget(stateLine_);
     column->addWidget(table_);
+    column->addWidget(captionsLine_);
+    column->addWidget(littleLine_);
     column->addWidget(reasonLine_);
+    column->addWidget(warningsLine_);
     column->addWidget(tickStepNote_);
     column->addWidget(plots_, 1);
     column->addLayout(buttons);
@@ -183,20 +266,26 @@ void AnalysisWindow::refresh()
     }
     elapsedShown_ = measures.elapsed;
     table_->showMeasures(measures, theory_.theory);
-    const std::optional<double> theoryTime =
-        theory_.theory ? std::optional<double>(theory_.theory->meanTimeInSystem) : std::nullopt;
-    plots_->showRecord(record_, theoryTime);
+    littleLine_->setText(LittleText(measures.values));
+    plots_->showRecord(record_, theory_.theory, queue_);
 }
 
 void AnalysisWindow::showSeriesSettings()
 {
     const SeriesSettings& settings = record_.settings();
     settingsLine_->setText(SettingsText(settings));
-    theory_ =
-        ExactTheory(settings.arrival, settings.service,
-                    QueueSettings{settings.arrivalRate, settings.serviceRate, settings.servers, settings.queueLength});
+    queue_ = QueueSettings{settings.arrivalRate, settings.serviceRate, settings.servers, settings.queueLength};
+    theory_ = ExactTheory(settings.arrival, settings.service, queue_);
     reasonLine_->setText(ToQString(theory_.reason));
     reasonLine_->setHidden(theory_.theory.has_value());
+    queueLine_->setText(QueueText(settings));
+    QStringList warnings;
+    for (const std::string& warning :
+         IntervalWarnings(settings.arrival, settings.arrivalRate, settings.service, settings.serviceRate)) {
+        warnings << QString::fromStdString(warning);
+    }
+    warningsLine_->setText(warnings.join(QLatin1Char(' ')));
+    warningsLine_->setHidden(warnings.isEmpty());
     tickStepNote_->setHidden(!TickStepMatters(settings));
 }
 

@@ -65,10 +65,15 @@ private:
     RunRecord record_;
     std::uint64_t seriesShown_ = 0;
     double elapsedShown_ = -1.0;
+    QueueSettings queue_;
     TheoryAnswer theory_;
 
     QLabel* settingsLine_ = nullptr;
     QLabel* stateLine_ = nullptr;
+    QLabel* queueLine_ = nullptr;
+    QLabel* captionsLine_ = nullptr;
+    QLabel* littleLine_ = nullptr;
+    QLabel* warningsLine_ = nullptr;
     AnalysisTable* table_ = nullptr;
     QLabel* reasonLine_ = nullptr;
     QLabel* tickStepNote_ = nullptr;

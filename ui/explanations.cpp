@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "engine/measures.h"
 #include "ui/text.h"
 
 namespace waitline {
@@ -16,6 +17,26 @@ const Explanation* FindExplanation(QStringView object)
         }
     }
     return nullptr;
+}
+
+QString TextbookSymbol(const Explanation& row)
+{
+    if (row.measure.empty()) {
+        return {};
+    }
+    const Measure& measure = MeasureKeyed(row.measure);
+    return (measure.percent ? QStringLiteral("100 \u00d7 ") : QString()) + ToQString(measure.symbol);
+}
+
+QString HelpText(const Explanation& row)
+{
+    QString help = ToQString(row.help);
+    if (row.measure.empty()) {
+        return help;
+    }
+    const Measure& measure = MeasureKeyed(row.measure);
+    return help + QStringLiteral(" The textbook and the analysis window write it %1, the %2.")
+                      .arg(TextbookSymbol(row), ToQString(measure.name));
 }
 
 void ExplainControls(QWidget& window)

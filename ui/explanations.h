@@ -32,6 +32,8 @@ struct Explanation {
     // One or two sentences for the tooltip and the accessible description;
     // empty where hovering shows nothing.
     std::string_view help;
+    // The key, in the measures table, of the measure a statistic shows.
+    std::string_view measure = {};
 };
 
 namespace explain {
@@ -103,14 +105,15 @@ inline constexpr auto kExplanations = std::to_array<Explanation>({
     {"Label2", Explained::Caption, "Arrival Rate", explain::kArrivalRate},
     {"Label6", Explained::Caption, "packets per second", explain::kArrivalRate},
     {"Label21", Explained::Caption, "Queue Length", explain::kQueueLength},
-    {"l_PercentDrop", Explained::Caption, "Percentage Dropped", explain::kDropped},
-    {"lblPercentDropped", Explained::Value, "Percentage Dropped", explain::kDropped},
-    {"Label7", Explained::Caption, "Mean Waiting Time", explain::kMeanWait},
-    {"lblMeanWaitingTime", Explained::Value, "Mean Waiting Time", explain::kMeanWait},
-    {"Label18", Explained::Caption, "Standard Deviation of Waiting Time", explain::kStdDevWait},
-    {"lblStdDevWaitingTime", Explained::Value, "Standard Deviation of Waiting Time", explain::kStdDevWait},
-    {"Label23", Explained::Caption, "Mean Packets In Queue", explain::kMeanInQueue},
-    {"lblMeanPktsInQueue", Explained::Value, "Mean Packets In Queue", explain::kMeanInQueue},
+    {"l_PercentDrop", Explained::Caption, "Percentage Dropped", explain::kDropped, "loss"},
+    {"lblPercentDropped", Explained::Value, "Percentage Dropped", explain::kDropped, "loss"},
+    {"Label7", Explained::Caption, "Mean Waiting Time", explain::kMeanWait, "mean_time_in_system"},
+    {"lblMeanWaitingTime", Explained::Value, "Mean Waiting Time", explain::kMeanWait, "mean_time_in_system"},
+    {"Label18", Explained::Caption, "Standard Deviation of Waiting Time", explain::kStdDevWait, "sd_time_in_system"},
+    {"lblStdDevWaitingTime", Explained::Value, "Standard Deviation of Waiting Time", explain::kStdDevWait,
+     "sd_time_in_system"},
+    {"Label23", Explained::Caption, "Mean Packets In Queue", explain::kMeanInQueue, "mean_in_system"},
+    {"lblMeanPktsInQueue", Explained::Value, "Mean Packets In Queue", explain::kMeanInQueue, "mean_in_system"},
     {"lblPacketsServiced", Explained::Value, "Packets serviced", explain::kServiced},
     {"Label24", Explained::Caption, "Lost", explain::kLost},
     {"lblPacketsLost", Explained::Value, "Packets lost", explain::kLost},
@@ -131,6 +134,14 @@ constexpr std::size_t CountExplained(Explained kind)
 
 // The row for this objectName, or null.
 const Explanation* FindExplanation(QStringView object);
+
+// The tooltip and description of a row: its help, and for a statistic what
+// the textbook and the analysis window call it.
+QString HelpText(const Explanation& row);
+
+// How the textbook and the analysis window write what a statistic shows:
+// "W", or "100 \u00d7 P(loss)" for a share shown as a percentage.
+QString TextbookSymbol(const Explanation& row);
 
 // Gives the window's buttons and combo boxes their tooltips, accessible names
 // and descriptions.

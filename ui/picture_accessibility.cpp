@@ -37,7 +37,7 @@ public:
     {
         switch (t) {
         case QAccessible::Name: return ToQString(row_.name);
-        case QAccessible::Description: return ToQString(row_.help);
+        case QAccessible::Description: return HelpText(row_);
         case QAccessible::Value: return row_.kind == Explained::Value ? shown() : QString();
         default: return {};
         }

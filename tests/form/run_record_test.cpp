@@ -58,14 +58,20 @@ TEST_F(RecordedRun, FromGoItAgreesWithTheWindowsOwnStatistics)
     EXPECT_EQ(m.sourced, sim.PacketsSourced);
     EXPECT_EQ(m.served, sim.PacketsServiced);
     EXPECT_EQ(m.lost, sim.PacketsLost);
-    EXPECT_DOUBLE_EQ(m.loss * 100.0, sim.PercentDropped);
-    EXPECT_NEAR(m.meanTimeInSystem, sim.MeanWaitingTime, 1e-12);
-    EXPECT_NEAR(m.sdTimeInSystem, sim.StdDevWaitingTime, 1e-9);
+    const MeasureValues& v = m.values;
+    EXPECT_DOUBLE_EQ(v.loss * 100.0, sim.PercentDropped);
+    EXPECT_NEAR(v.meanTimeInSystem, sim.MeanWaitingTime, 1e-12);
+    EXPECT_NEAR(v.sdTimeInSystem, sim.StdDevWaitingTime, 1e-9);
     EXPECT_DOUBLE_EQ(m.elapsed, 300.0);
-    EXPECT_NEAR(m.throughput, sim.PacketsServiced / 300.0, 1e-12);
-    EXPECT_GT(m.utilisation, 0.0);
-    EXPECT_LE(m.utilisation, 1.0);
-    EXPECT_LT(m.meanQueue, m.meanInSystem);
+    EXPECT_NEAR(v.throughput, sim.PacketsServiced / 300.0, 1e-12);
+    EXPECT_GT(v.utilisation, 0.0);
+    EXPECT_LE(v.utilisation, 1.0);
+    EXPECT_LT(v.meanWaiting, v.meanInSystem);
+    // A packet waits part of its time in the system, and a server is busy
+    // with every packet that holds a place and is not waiting.
+    EXPECT_GT(v.meanWaitBeforeService, 0.0);
+    EXPECT_LT(v.meanWaitBeforeService, v.meanTimeInSystem);
+    EXPECT_NEAR(v.meanInSystem - v.meanWaiting, v.utilisation * 2, 1e-12);
 
     ASSERT_EQ(record.rows().size(), 300U);
     const SeriesRow& last = record.rows().back();

@@ -295,7 +295,7 @@ TEST_F(AccessibilityTest, HoveringAPaintedLabelShowsWhatItMeans)
         QApplication::sendEvent(driver.canvas(), &event);
         EXPECT_TRUE(event.isAccepted());
         ASSERT_TRUE(QToolTip::isVisible());
-        const QString help = Q(Row(c.explains).help);
+        const QString help = HelpText(Row(c.explains));
         EXPECT_FALSE(help.isEmpty());
         EXPECT_EQ(QToolTip::text(), help);
     }

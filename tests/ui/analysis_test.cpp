@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/measures.h"
 #include "engine/queue_theory.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/analysis_export.h"
@@ -60,7 +61,6 @@ private:
 [[maybe_unused]] ::testing::Environment* const kScratchSettings =
     ::testing::AddGlobalTestEnvironment(new ScratchSettings);
 
-using Row = AnalysisTable::Row;
 using Column = AnalysisTable::Column;
 
 const QString kNone = QStringLiteral("\u2014");
@@ -200,21 +200,77 @@ TEST_F(AnalysisTest, ShowsTheTextbookValuesForExponentialSettings)
     // M/M/1/3 with equal rates: every state of 0..3 packets is equally
     // likely, so a quarter of the arrivals are turned away, 1.5 packets are
     // held on average and W = L / throughput = 1.5 / 0.75 s.
+    // Wq = Lq / throughput = 0.75 / 0.75 s; the spread of the time in the
+    // system over the four states found, each equally likely (1, 2 or 3
+    // exponential seconds): the mean of the variances, 2, plus the variance
+    // of the means, 2/3, is 8/3.
     struct Expected {
-        Row row;
+        const char* key;
         const char* text;
     };
-    const Expected expected[] = {
-        {AnalysisTable::Loss, "25.00 %"},        {AnalysisTable::MeanTimeInSystem, "2.000 s"},
-        {AnalysisTable::MeanInSystem, "1.500"},  {AnalysisTable::Throughput, "0.750 packets/s"},
-        {AnalysisTable::Utilisation, "75.00 %"}, {AnalysisTable::MeanWaiting, "0.750"}};
+    const Expected expected[] = {{"loss", "25.00 %"},
+                                 {"mean_time_in_system", "2.000 s"},
+                                 {"sd_time_in_system", "1.633 s"},
+                                 {"mean_waiting_time", "1.000 s"},
+                                 {"mean_in_system", "1.500 packets"},
+                                 {"mean_queue", "0.750 packets"},
+                                 {"throughput", "0.750 packets/s"},
+                                 {"utilisation", "75.00 %"}};
     for (const Expected& e : expected) {
-        EXPECT_EQ(analysis.table().text(e.row, AnalysisTable::Theory).toStdString(), e.text) << "row " << e.row;
+        EXPECT_EQ(analysis.table().text(e.key, AnalysisTable::Theory).toStdString(), e.text) << e.key;
     }
-    // The textbook gives no spread of the time in the system.
-    EXPECT_EQ(analysis.table().text(AnalysisTable::SdTimeInSystem, AnalysisTable::Theory), kNone);
     EXPECT_FALSE(shown(analysis, "theoryReason"));
     EXPECT_TRUE(analysis.plots().theoryLine().isVisible());
+}
+
+TEST_F(AnalysisTest, NamesTheQueueTheCaptionsAndLittlesLaw)
+{
+    AnalysisWindow& analysis = open();
+    EXPECT_EQ(label(analysis, "captionsLine"),
+              QStringLiteral("In the main window, \u201cPercentage Dropped\u201d is 100 \u00d7 P(loss), \u201cMean "
+                             "Waiting Time\u201d is W, \u201cStd.Dev. Waiting Time\u201d is \u03c3(W), \u201cMean "
+                             "Packets In Queue\u201d is L, \u201cQueue Length\u201d is K and \u201cNo of "
+                             "Servers\u201d is c."));
+    struct Case {
+        ComboId box;
+        const char* choice;
+        const char* queue;
+        bool warned;
+    };
+    const Case cases[] = {
+        {ComboId::ServerCombo, "2", "M/M/2/3 queue; offered load \u03bb/(c\u03bc) = 0.500", false},
+        {ComboId::SourceCombo, "Regular", "D/M/2/3 queue; offered load \u03bb/(c\u03bc) = 0.500", false},
+        {ComboId::ServiceCombo, "Pareto 0.1", "D/G/2/3 queue; offered load \u03bb/(c\u03bc) = 0.500", true},
+        {ComboId::SourceCombo, "Uniform", "G/G/2/3 queue; offered load \u03bb/(c\u03bc) = 0.500", true},
+        {ComboId::ServiceCombo, "Exponential", "G/M/2/3 queue; offered load \u03bb/(c\u03bc) = 0.500", false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(driver.chooseEntry(c.box, QString::fromLatin1(c.choice)));
+        analysis.refresh();
+        EXPECT_EQ(label(analysis, "queueLine").toStdString(), c.queue);
+        EXPECT_EQ(shown(analysis, "warningsLine"), c.warned) << c.queue;
+    }
+    ASSERT_TRUE(driver.chooseEntry(ComboId::ServiceCombo, QStringLiteral("Pareto 0.5")));
+    analysis.refresh();
+    EXPECT_TRUE(label(analysis, "warningsLine").contains(QStringLiteral("variance is infinite")));
+
+    // At 20 packets a second the extra step of each service shows in L.
+    ASSERT_TRUE(driver.chooseEntry(ComboId::SourceCombo, QStringLiteral("Exponential")));
+    ASSERT_TRUE(driver.chooseEntry(ComboId::ServiceCombo, QStringLiteral("Exponential")));
+    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("20")));
+    ASSERT_TRUE(driver.typeText(ComboId::ServeRateCombo, QStringLiteral("20")));
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(60);
+    analysis.refresh();
+    const MeasureValues v = analysis.record().measures().values;
+    const QString little = label(analysis, "littleLine");
+    EXPECT_TRUE(little.startsWith(QStringLiteral("Little's law: L = %1 against X\u00b7W = %2")
+                                      .arg(v.meanInSystem, 0, 'f', 3)
+                                      .arg(v.throughput * v.meanTimeInSystem, 0, 'f', 3)))
+        << little.toStdString();
+    EXPECT_GT(v.meanInSystem, 1.005 * v.throughput * v.meanTimeInSystem);
+    EXPECT_TRUE(little.contains(QStringLiteral("stays busy after its service ends"))) << little.toStdString();
+    EXPECT_NEAR(v.meanWaiting, v.throughput * v.meanWaitBeforeService, 0.02 * v.meanWaiting);
 }
 
 TEST_F(AnalysisTest, ShowsTheReasonInsteadOfAValueForOtherDistributions)
@@ -236,9 +292,8 @@ TEST_F(AnalysisTest, ShowsTheReasonInsteadOfAValueForOtherDistributions)
         ASSERT_TRUE(driver.chooseEntry(c.box, QString::fromLatin1(c.distribution)));
         analysis.refresh();
         EXPECT_EQ(label(analysis, "settingsLine").toStdString(), c.settings);
-        for (int row = 0; row < AnalysisTable::RowCount; ++row) {
-            EXPECT_EQ(analysis.table().text(static_cast<Row>(row), AnalysisTable::Theory), kNone)
-                << c.distribution << " row " << row;
+        for (const Measure& m : kMeasures) {
+            EXPECT_EQ(analysis.table().text(m.key, AnalysisTable::Theory), kNone) << c.distribution << " " << m.key;
         }
         EXPECT_TRUE(shown(analysis, "theoryReason")) << c.distribution;
         EXPECT_EQ(label(analysis, "theoryReason").toStdString(), kNeedsExponential);
@@ -290,14 +345,14 @@ TEST_F(AnalysisTest, NothingChangesWhilePaused)
     analysis.refresh();
     const auto rows = analysis.record().rows().size();
     const QList<QPointF> depth = analysis.plots().depthSteps().points();
-    const QString loss = analysis.table().text(AnalysisTable::Loss, AnalysisTable::Simulated);
+    const QString loss = analysis.table().text("loss", AnalysisTable::Simulated);
     ASSERT_FALSE(depth.isEmpty());
 
     runSeconds(3);
     analysis.refresh();
     EXPECT_EQ(analysis.record().rows().size(), rows);
     EXPECT_EQ(analysis.plots().depthSteps().points(), depth);
-    EXPECT_EQ(analysis.table().text(AnalysisTable::Loss, AnalysisTable::Simulated), loss);
+    EXPECT_EQ(analysis.table().text("loss", AnalysisTable::Simulated), loss);
     EXPECT_TRUE(label(analysis, "stateLine").startsWith(QLatin1String("paused")));
 }
 
@@ -327,8 +382,7 @@ TEST_P(NewSeriesTest, ClearsTheTableAndThePlots)
     EXPECT_TRUE(analysis.plots().meanTimeLine().points().isEmpty());
     EXPECT_TRUE(analysis.plots().theoryLine().points().isEmpty());
     EXPECT_TRUE(analysis.plots().depthSteps().points().isEmpty());
-    EXPECT_EQ(analysis.table().text(AnalysisTable::Throughput, AnalysisTable::Simulated),
-              QStringLiteral("0.000 packets/s"));
+    EXPECT_EQ(analysis.table().text("throughput", AnalysisTable::Simulated), QStringLiteral("0.000 packets/s"));
     EXPECT_TRUE(label(analysis, "stateLine").contains(QLatin1String(" 0 s ")));
 
     // And the new series fills again.
@@ -414,16 +468,55 @@ TEST_F(AnalysisTest, PlotsShowTheRecord)
     EXPECT_GE(depth.constFirst().x(), -60.0);
     EXPECT_LE(depth.size(), 2 * changes + 2);
 
-    // Each bin's count over its width, in seconds.
-    const TimeHistogram& histogram = record.histogram();
+    // Each bar's count over its width, in seconds, to about the 99th
+    // percentile; a last bar for the rest; every time served in one of them.
+    const HistogramView view = ViewOfHistogram(record.histogram(), AnalysisPlots::kHistogramBins);
     const QList<QPointF> outline = plots.histogramOutline().points();
-    ASSERT_EQ(outline.size(), 2 * TimeHistogram::kBinCount + 2);
-    const double width = histogram.binWidthMs / 1000.0;
-    for (int bin = 0; bin < TimeHistogram::kBinCount; ++bin) {
-        const auto count = static_cast<double>(histogram.counts[static_cast<std::size_t>(bin)]);
-        EXPECT_EQ(outline[1 + 2 * bin], QPointF(bin * width, count));
-        EXPECT_EQ(outline[2 + 2 * bin], QPointF((bin + 1) * width, count));
+    const auto bins = static_cast<qsizetype>(view.counts.size());
+    ASSERT_GT(bins, 1);
+    ASSERT_LE(bins, AnalysisPlots::kHistogramBins);
+    ASSERT_EQ(outline.size(), 2 * bins + 2);
+    const double width = view.binSeconds;
+    std::int64_t counted = view.beyond;
+    for (qsizetype bin = 0; bin < bins; ++bin) {
+        const auto count = static_cast<double>(view.counts[static_cast<std::size_t>(bin)]);
+        EXPECT_EQ(outline[1 + 2 * bin], QPointF(static_cast<double>(bin) * width, count));
+        EXPECT_EQ(outline[2 + 2 * bin], QPointF(static_cast<double>(bin + 1) * width, count));
+        counted += view.counts[static_cast<std::size_t>(bin)];
     }
+    EXPECT_EQ(counted, record.measures().served);
+    EXPECT_LE(view.beyond * 100, view.total * 2);
+    EXPECT_EQ(plots.histogramBeyond().points()[1],
+              QPointF(static_cast<double>(bins) * width, static_cast<double>(view.beyond)));
+    // The textbook's counts, exponential times at the start-up settings: one
+    // a bar, as many as were served in all.
+    const QList<QPointF> expected = plots.histogramTheory().points();
+    ASSERT_EQ(expected.size(), 2 * (bins + 1));
+    double expectedTotal = 0.0;
+    for (qsizetype i = 0; i < expected.size(); i += 2) {
+        EXPECT_EQ(expected[i].y(), expected[i + 1].y());
+        EXPECT_GE(expected[i].y(), 0.0);
+        expectedTotal += expected[i].y();
+    }
+    EXPECT_NEAR(expectedTotal, static_cast<double>(view.total), 1e-6 * static_cast<double>(view.total));
+}
+
+// One time far beyond the others widens the record's bins, but the chart
+// still shows the bulk of the times in many bars, the outlier in the last.
+TEST(HistogramView, AnOutlierDoesNotSquashTheBulk)
+{
+    TimeHistogram h;
+    h.binWidthMs = 80;  // after a time of a few minutes
+    for (int bin = 0; bin < 50; ++bin) {
+        h.counts[static_cast<std::size_t>(bin)] = 20;  // 1000 times within 4 s
+    }
+    h.counts[TimeHistogram::kBinCount - 1] = 1;  // one of some 160 s
+    const HistogramView view = ViewOfHistogram(h, 40);
+    EXPECT_EQ(view.total, 1001);
+    EXPECT_EQ(view.beyond, 1);  // the outlier alone
+    ASSERT_EQ(view.counts.size(), 25U);
+    EXPECT_DOUBLE_EQ(view.binSeconds, 0.16);
+    EXPECT_EQ(view.counts.front(), 40);
 }
 
 TEST_F(AnalysisTest, LongSeriesKeepsThePlotsSmall)
@@ -541,8 +634,8 @@ TEST_F(ExportTest, CsvEndsWithTheStateTheTableShows)
         const SeriesMeasures now = analysis.record().measures();
         EXPECT_EQ(last[0].toDouble(), std::round(driver.form().sim.SimTime * 100.0) / 100.0) << ticks << " ticks";
         EXPECT_EQ(last[1].toLongLong(), now.sourced) << ticks << " ticks";
-        EXPECT_DOUBLE_EQ(last[4].toDouble(), now.loss * 100.0) << ticks << " ticks";
-        EXPECT_DOUBLE_EQ(last[5].toDouble(), now.meanTimeInSystem) << ticks << " ticks";
+        EXPECT_DOUBLE_EQ(last[4].toDouble(), now.values.loss * 100.0) << ticks << " ticks";
+        EXPECT_DOUBLE_EQ(last[5].toDouble(), now.values.meanTimeInSystem) << ticks << " ticks";
     }
 }
 

@@ -1,10 +1,15 @@
 #include "tools/batch/batch_report.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
 #include <string_view>
+#include <vector>
+
+#include "engine/measures.h"
+#include "tools/json_writer.h"
 
 namespace waitline::batch {
 
@@ -29,33 +34,44 @@ std::string Rounded(double value)
     return {buffer.data(), result.ptr};
 }
 
-std::string Padded(std::string text, std::size_t width, bool right = false)
-{
-    if (text.size() < width) {
-        text.insert(right ? std::size_t{0} : text.size(), width - text.size(), ' ');
-    }
-    return text;
-}
-
 std::string Plural(std::int64_t count, std::string_view one, std::string_view many)
 {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-struct Row {
-    std::string_view name;
-    std::optional<double> simulated;
-    bool hasInterval;
-    std::optional<ConfidenceInterval> interval;
-    std::optional<double> theory;
-};
+// The width a terminal gives a text: one column for each character, however
+// many bytes UTF-8 takes for it.
+std::size_t Columns(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u; }));
+}
 
-std::optional<double> TheoryValue(const Summary& summary, double QueueTheory::*field)
+std::string Padded(std::string text, std::size_t width, bool right = false)
+{
+    const std::size_t columns = Columns(text);
+    if (columns < width) {
+        text.insert(right ? std::size_t{0} : text.size(), width - columns, ' ');
+    }
+    return text;
+}
+
+std::optional<double> TheoryValue(const Summary& summary, const Measure& measure)
 {
     if (!summary.theory.theory) {
         return std::nullopt;
     }
-    return (*summary.theory.theory).*field;
+    return (*summary.theory.theory).*measure.theory;
+}
+
+std::optional<ConfidenceInterval> IntervalOf(const Summary& summary, const Measure& measure)
+{
+    return measure.interval != nullptr ? summary.ci95.*measure.interval : std::nullopt;
+}
+
+std::vector<std::string> Warnings(const Settings& settings)
+{
+    return IntervalWarnings(settings.arrival, settings.arrivalRate, settings.service, settings.serviceRate);
 }
 
 }  // namespace
@@ -72,37 +88,25 @@ std::string TableReport(const Settings& settings, const Summary& summary)
             std::to_string(settings.seed) + ", " + Plural(settings.replications, "replication", "replications") +
             "; intervals leave out the first " + Plural(settings.warmup, "second", "seconds") + "\n\n";
 
-    const std::array<Row, 8> rows{{
-        {"fraction turned away", s.loss, true, summary.ci95.loss, TheoryValue(summary, &QueueTheory::lossProbability)},
-        {"mean time in system (s)", s.meanTimeInSystem, true, summary.ci95.meanTimeInSystem,
-         TheoryValue(summary, &QueueTheory::meanTimeInSystem)},
-        {"std. dev. of time in system (s)", s.sdTimeInSystem, false, std::nullopt, std::nullopt},
-        {"mean number holding places", s.meanInSystem, true, summary.ci95.meanInSystem,
-         TheoryValue(summary, &QueueTheory::meanInSystem)},
-        {"mean number waiting", std::nullopt, false, std::nullopt, TheoryValue(summary, &QueueTheory::meanWaiting)},
-        {"mean wait before service (s)", std::nullopt, false, std::nullopt,
-         TheoryValue(summary, &QueueTheory::meanTimeBeforeService)},
-        {"throughput (per second)", std::nullopt, false, std::nullopt, TheoryValue(summary, &QueueTheory::throughput)},
-        {"server utilisation", std::nullopt, false, std::nullopt, TheoryValue(summary, &QueueTheory::utilisation)},
-    }};
-    constexpr std::size_t kNameWidth = 33;
+    constexpr std::size_t kSymbolWidth = 9;
+    constexpr std::size_t kNameWidth = 58;
     constexpr std::size_t kValueWidth = 10;
     constexpr std::size_t kIntervalWidth = 24;
     text += Padded("measure", kNameWidth) + Padded("simulated", kValueWidth, true) + "   " +
             Padded("95 % interval", kIntervalWidth) + Padded("textbook", kValueWidth, true) + "\n";
-    for (const Row& row : rows) {
-        if (!row.simulated && !row.theory) {
-            continue;  // a textbook-only measure without a textbook value
-        }
+    for (const Measure& m : kMeasures) {
         std::string interval = "-";
-        if (row.hasInterval) {
-            interval = row.interval ? Rounded(row.interval->low) + " to " + Rounded(row.interval->high)
-                                    : std::string("not yet available");
+        if (m.interval != nullptr) {
+            const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
+            interval = ci ? Rounded(ci->low) + " to " + Rounded(ci->high) : std::string("not yet available");
         }
-        text += Padded(std::string(row.name), kNameWidth) +
-                Padded(row.simulated ? Rounded(*row.simulated) : "-", kValueWidth, true) + "   " +
-                Padded(interval, kIntervalWidth) + Padded(row.theory ? Rounded(*row.theory) : "-", kValueWidth, true) +
-                "\n";
+        const std::optional<double> theory = TheoryValue(summary, m);
+        std::string name = Padded(std::string(m.symbol), kSymbolWidth) + std::string(m.name);
+        if (!m.unit.empty()) {
+            name += " (" + std::string(m.unit) + ")";
+        }
+        text += Padded(name, kNameWidth) + Padded(Rounded(s.values.*m.simulated), kValueWidth, true) + "   " +
+                Padded(interval, kIntervalWidth) + Padded(theory ? Rounded(*theory) : "-", kValueWidth, true) + "\n";
     }
     text += "\n";
     text += Padded("packets sourced", kNameWidth) + Padded(Exact(s.sourced), kValueWidth, true) + "\n";
@@ -110,6 +114,9 @@ std::string TableReport(const Settings& settings, const Summary& summary)
     text += Padded("packets lost", kNameWidth) + Padded(Exact(s.lost), kValueWidth, true) + "\n";
     if (!summary.theory.theory) {
         text += "\ntextbook: " + std::string(summary.theory.reason) + "\n";
+    }
+    for (const std::string& warning : Warnings(settings)) {
+        text += "\nwarning: " + warning + "\n";
     }
     return text;
 }
@@ -127,14 +134,6 @@ std::string CsvReport(const Settings& settings, const Summary& summary)
         header += name;
         values += value;
     };
-    auto interval = [&](std::string_view name, const std::optional<ConfidenceInterval>& ci) {
-        field(std::string(name) + "_low", ci ? Exact(ci->low) : std::string());
-        field(std::string(name) + "_high", ci ? Exact(ci->high) : std::string());
-    };
-    auto theory = [&](std::string_view name, double QueueTheory::*member) {
-        const std::optional<double> value = TheoryValue(summary, member);
-        field("theory_" + std::string(name), value ? Exact(*value) : std::string());
-    };
     // The names have no comma or quote, so no field needs quoting.
     field("arrival", settings.arrival);
     field("service", settings.service);
@@ -149,102 +148,87 @@ std::string CsvReport(const Settings& settings, const Summary& summary)
     field("sourced", Exact(s.sourced));
     field("served", Exact(s.served));
     field("lost", Exact(s.lost));
-    field("loss", Exact(s.loss));
-    interval("loss", summary.ci95.loss);
-    field("mean_time_in_system", Exact(s.meanTimeInSystem));
-    interval("mean_time_in_system", summary.ci95.meanTimeInSystem);
-    field("sd_time_in_system", Exact(s.sdTimeInSystem));
-    field("mean_in_system", Exact(s.meanInSystem));
-    interval("mean_in_system", summary.ci95.meanInSystem);
-    theory("loss", &QueueTheory::lossProbability);
-    theory("throughput", &QueueTheory::throughput);
-    theory("utilisation", &QueueTheory::utilisation);
-    theory("mean_in_system", &QueueTheory::meanInSystem);
-    theory("mean_queue", &QueueTheory::meanWaiting);
-    theory("mean_time_in_system", &QueueTheory::meanTimeInSystem);
-    theory("mean_waiting_time", &QueueTheory::meanTimeBeforeService);
+    for (const Measure& m : kMeasures) {
+        field(m.key, Exact(s.values.*m.simulated));
+        if (m.interval != nullptr) {
+            const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
+            field(std::string(m.key) + "_low", ci ? Exact(ci->low) : std::string());
+            field(std::string(m.key) + "_high", ci ? Exact(ci->high) : std::string());
+        }
+    }
+    for (const Measure& m : kMeasures) {
+        const std::optional<double> theory = TheoryValue(summary, m);
+        field("theory_" + std::string(m.key), theory ? Exact(*theory) : std::string());
+    }
     return header + "\n" + values + "\n";
 }
 
 std::string JsonReport(const Settings& settings, const Summary& summary)
 {
     const DemoStatistics& s = summary.simulated;
-    std::string json;
-    // Every text written here is a distribution name or a fixed key: none
-    // needs escaping.
-    auto key = [&json](std::string_view name) {
-        if (json.back() != '{') {
-            json += ',';
-        }
-        json += '"';
-        json += name;
-        json += "\":";
-    };
-    auto number = [&](std::string_view name, double value) {
-        key(name);
-        json += std::isfinite(value) ? Exact(value) : std::string("null");
-    };
-    auto whole = [&](std::string_view name, std::int64_t value) {
-        key(name);
-        json += Exact(value);
-    };
-    auto interval = [&](std::string_view name, const std::optional<ConfidenceInterval>& ci) {
-        key(name);
-        json += ci ? "[" + Exact(ci->low) + "," + Exact(ci->high) + "]" : std::string("null");
-    };
+    JsonWriter json;
+    json.beginObject();
+    json.key("settings");
+    json.beginObject();
+    json.member("arrival", settings.arrival);
+    json.member("service", settings.service);
+    json.member("arrival_rate", settings.arrivalRate);
+    json.member("service_rate", settings.serviceRate);
+    json.member("servers", settings.servers);
+    json.member("queue_length", settings.queueLength);
+    json.member("seconds", settings.seconds);
+    json.member("warmup", settings.warmup);
+    json.member("seed", settings.seed);
+    json.member("replications", settings.replications);
+    json.endObject();
 
-    json += '{';
-    key("settings");
-    json += '{';
-    key("arrival");
-    json += "\"" + settings.arrival + "\"";
-    key("service");
-    json += "\"" + settings.service + "\"";
-    number("arrival_rate", settings.arrivalRate);
-    number("service_rate", settings.serviceRate);
-    whole("servers", settings.servers);
-    whole("queue_length", settings.queueLength);
-    whole("seconds", settings.seconds);
-    whole("warmup", settings.warmup);
-    key("seed");
-    json += std::to_string(settings.seed);
-    whole("replications", settings.replications);
-    json += '}';
-
-    key("simulated");
-    json += '{';
-    whole("sourced", s.sourced);
-    whole("served", s.served);
-    whole("lost", s.lost);
-    number("loss", s.loss);
-    number("mean_time_in_system", s.meanTimeInSystem);
-    number("sd_time_in_system", s.sdTimeInSystem);
-    number("mean_in_system", s.meanInSystem);
-    json += '}';
-
-    key("ci95");
-    json += '{';
-    interval("loss", summary.ci95.loss);
-    interval("mean_time_in_system", summary.ci95.meanTimeInSystem);
-    interval("mean_in_system", summary.ci95.meanInSystem);
-    json += '}';
-
-    key("theory");
-    if (const std::optional<QueueTheory>& t = summary.theory.theory) {
-        json += '{';
-        number("loss", t->lossProbability);
-        number("throughput", t->throughput);
-        number("utilisation", t->utilisation);
-        number("mean_in_system", t->meanInSystem);
-        number("mean_queue", t->meanWaiting);
-        number("mean_time_in_system", t->meanTimeInSystem);
-        number("mean_waiting_time", t->meanTimeBeforeService);
-        json += '}';
-    } else {
-        json += "null";
+    json.key("simulated");
+    json.beginObject();
+    json.member("sourced", s.sourced);
+    json.member("served", s.served);
+    json.member("lost", s.lost);
+    for (const Measure& m : kMeasures) {
+        json.member(m.key, s.values.*m.simulated);
     }
-    json += "}\n";
-    return json;
+    json.endObject();
+
+    json.key("ci95");
+    json.beginObject();
+    for (const Measure& m : kMeasures) {
+        if (m.interval == nullptr) {
+            continue;
+        }
+        json.key(m.key);
+        if (const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m)) {
+            json.beginArray();
+            json.value(ci->low);
+            json.value(ci->high);
+            json.endArray();
+        } else {
+            json.null();
+        }
+    }
+    json.endObject();
+
+    json.key("theory");
+    if (summary.theory.theory) {
+        json.beginObject();
+        for (const Measure& m : kMeasures) {
+            json.member(m.key, *TheoryValue(summary, m));
+        }
+        json.endObject();
+    } else {
+        json.null();
+    }
+
+    json.key("warnings");
+    json.beginArray();
+    for (const std::string& warning : Warnings(settings)) {
+        json.value(warning);
+    }
+    json.endArray();
+    json.endObject();
+    return json.text() + "\n";
 }
 
 std::string Report(Format format, const Settings& settings, const Summary& summary)

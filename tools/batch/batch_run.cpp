@@ -28,6 +28,23 @@ void Require(bool done, const char* what)
     }
 }
 
+DemoStatistics ReadStatistics(const Simulation& sim, const RunTotals& fromGo)
+{
+    DemoStatistics s;
+    s.sourced = sim.PacketsSourced;
+    s.served = sim.PacketsServiced;
+    s.lost = sim.PacketsLost;
+    // The spread comes from the window, so no squares need keeping here.
+    s.values = MeasuresOf(fromGo, 0.0, sim.NumServers);
+    s.values.loss = sim.PercentDropped / 100.0;
+    s.values.meanTimeInSystem = sim.MeanWaitingTime;
+    s.values.sdTimeInSystem = sim.StdDevWaitingTime;
+    s.values.meanInSystem = sim.MeanPktsInQueue;
+    return s;
+}
+
+}  // namespace
+
 void ApplySettings(Form& form, const Settings& settings)
 {
     // The same actions, in the same order, as a scenario that chooses the
@@ -40,21 +57,6 @@ void ApplySettings(Form& form, const Settings& settings)
     Require(ChooseEntry(form, ComboId::QueueCombo, NumberToText(settings.queueLength)), "queue length refused");
     Require(ChooseEntry(form, ComboId::ServerCombo, NumberToText(settings.servers)), "server count refused");
 }
-
-DemoStatistics ReadStatistics(const Simulation& sim)
-{
-    DemoStatistics s;
-    s.sourced = sim.PacketsSourced;
-    s.served = sim.PacketsServiced;
-    s.lost = sim.PacketsLost;
-    s.loss = sim.PercentDropped / 100.0;
-    s.meanTimeInSystem = sim.MeanWaitingTime;
-    s.sdTimeInSystem = sim.StdDevWaitingTime;
-    s.meanInSystem = sim.MeanPktsInQueue;
-    return s;
-}
-
-}  // namespace
 
 std::string RateText(double rate)
 {
@@ -88,7 +90,7 @@ ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, s
             secondsDone->fetch_add(1, std::memory_order_relaxed);
         }
     }
-    result.demo = ReadStatistics(form.sim);
+    result.demo = ReadStatistics(form.sim, batches.fromGo());
     result.afterWarmup = batches.afterWarmup();
     result.batchMeans = batches.intervals();
     return result;
@@ -151,19 +153,18 @@ Summary Summarise(const Settings& settings, const std::vector<ReplicationResult>
         s.sourced += r.demo.sourced;
         s.served += r.demo.served;
         s.lost += r.demo.lost;
-        s.loss += r.demo.loss;
-        s.meanTimeInSystem += r.demo.meanTimeInSystem;
-        s.sdTimeInSystem += r.demo.sdTimeInSystem;
-        s.meanInSystem += r.demo.meanInSystem;
+        for (const Measure& m : kMeasures) {
+            s.values.*m.simulated += r.demo.values.*m.simulated;
+        }
         summary.outOfPackets += r.outOfPackets;
         stretches.push_back(r.afterWarmup);
     }
     const auto n = static_cast<double>(replications.size());
-    s.loss /= n;
-    s.meanTimeInSystem /= n;
-    s.sdTimeInSystem /= n;
-    s.meanInSystem /= n;
-    summary.ci95 = replications.size() == 1 ? replications.front().batchMeans : IntervalsFrom(stretches);
+    for (const Measure& m : kMeasures) {
+        s.values.*m.simulated /= n;
+    }
+    summary.ci95 =
+        replications.size() == 1 ? replications.front().batchMeans : IntervalsFrom(stretches, settings.servers);
     return summary;
 }
 

@@ -6,11 +6,16 @@
 #include <vector>
 
 #include "engine/confidence.h"
+#include "engine/measures.h"
 #include "engine/queue_theory.h"
 
 // Runs of the demo without a window, as fast as the machine allows: the
 // window's own controller and engine, driven the way the scenario runner
 // drives the window, so that a seed gives the same statistics in both.
+namespace waitline {
+struct Form;
+}
+
 namespace waitline::batch {
 
 struct Settings {
@@ -26,15 +31,16 @@ struct Settings {
     int replications = 1;
 };
 
-// What the window shows at the end of a run, read off the model.
+// What a run measured from Go to its end. The loss, the time in the system,
+// its spread and the number in the system are the window's own statistics,
+// read off the model as it shows them (the loss is its percentage dropped,
+// as a share); the other measures come from the totals the run kept, as the
+// analysis window's do.
 struct DemoStatistics {
     std::int64_t sourced = 0;
     std::int64_t served = 0;
     std::int64_t lost = 0;
-    double loss = 0.0;  // the percentage dropped, as a fraction
-    double meanTimeInSystem = 0.0;
-    double sdTimeInSystem = 0.0;
-    double meanInSystem = 0.0;
+    MeasureValues values;
 };
 
 struct ReplicationResult {
@@ -47,6 +53,11 @@ struct ReplicationResult {
 // The text typed into a rate box for a rate: plain decimal that the demo
 // reads back as exactly this rate.
 std::string RateText(double rate);
+
+// Sets the window's boxes to the settings as a user would: the same actions,
+// in the same order, as a scenario that chooses the distributions, types the
+// rates and chooses the queue length before the servers.
+void ApplySettings(Form& form, const Settings& settings);
 
 // One run from the start-up of the window to `seconds` simulated seconds
 // after Go. Adds one to secondsDone, when given, for every simulated second.
