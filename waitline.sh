@@ -13,6 +13,10 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# While another package manager (an update running in the background, say)
+# holds the lock, apt waits this many seconds for it instead of failing.
+APT_LOCK_WAIT=300
+
 install_missing() {
   local missing=()
   for package in "${PACKAGES[@]}"; do
@@ -20,9 +24,28 @@ install_missing() {
   done
   if [ "${#missing[@]}" -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    update_package_lists
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout="$APT_LOCK_WAIT" \
+      install -y -qq --no-install-recommends "${missing[@]}"
   fi
+}
+
+# apt-get install waits for the lock by itself; update does not, so it is
+# tried again while the lock is what stops it.
+update_package_lists() {
+  local errors waited=0
+  errors=$(mktemp)
+  until as_root apt-get update -qq 2>"$errors"; do
+    if ! grep -q 'Could not get lock' "$errors" || [ "$waited" -ge "$APT_LOCK_WAIT" ]; then
+      cat "$errors" >&2
+      rm -f "$errors"
+      return 1
+    fi
+    [ "$waited" -gt 0 ] || echo "Waiting for another package manager to finish..."
+    sleep 5
+    waited=$((waited + 5))
+  done
+  rm -f "$errors"
 }
 
 # Configures and builds one of the presets in CMakePresets.json.
@@ -37,9 +60,10 @@ case "${1:-}" in
     ;;
   run)
     install_missing
-    # Only the program itself: the tests and benchmarks are left unbuilt.
+    # Only what `cmake --install build` installs, the program and the batch
+    # mode: the tests and benchmarks are left unbuilt.
     cmake --preset default
-    cmake --build --preset default --target waitline
+    cmake --build --preset default --target waitline waitline-batch
     exec build/bin/waitline
     ;;
   test)

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -34,8 +35,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
     const QCommandLineOption zoom(
         QStringLiteral("zoom"),
-        QStringLiteral("Scale the whole window by FACTOR, from 1 to 4, on top of the screen's own scale: for "
-                       "projectors and high-density screens."),
+        QStringLiteral("Scale the whole window by FACTOR, from 1 to 4 (1.5 and 1.75 too), on top of the screen's own "
+                       "scale: for projectors and high-density screens. 'fit' picks the largest factor at which the "
+                       "window fits the screen."),
         QStringLiteral("FACTOR"));
     parser.addOption(help);
     parser.addOption(version);
@@ -59,16 +61,35 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     }
     CommandLine line;
     if (parser.isSet(zoom)) {
+        const QString text = parser.value(zoom);
+        if (text.trimmed() == QLatin1String("fit")) {
+            line.zoomToFit = true;
+            return line;
+        }
         // The C locale's decimal point, whatever the user's language: "1.5".
         bool number = false;
-        const QString text = parser.value(zoom);
         const double factor = QLocale::c().toDouble(text.trimmed(), &number);
         if (!number || !std::isfinite(factor) || factor < kMinZoom || factor > kMaxZoom) {
-            return Failure(QStringLiteral("--zoom takes a factor from 1 to 4, not '%1'").arg(text));
+            return Failure(QStringLiteral("--zoom takes a factor from 1 to 4 or 'fit', not '%1'").arg(text));
         }
         line.zoom = factor;
     }
     return line;
+}
+
+double ZoomToFit(const QSize& window, const QSize& available)
+{
+    // Room for a title bar and borders, which the desktop adds outside the
+    // window and does not scale with it.
+    constexpr int kFrameWidth = 8;
+    constexpr int kFrameHeight = 40;
+    if (window.isEmpty()) {
+        return kMinZoom;
+    }
+    const double across = static_cast<double>(available.width() - kFrameWidth) / window.width();
+    const double down = static_cast<double>(available.height() - kFrameHeight) / window.height();
+    const double fits = std::floor(std::min(across, down) * 20.0) / 20.0;
+    return std::clamp(fits, kMinZoom, kMaxZoom);
 }
 
 }  // namespace waitline

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ struct CommandLine {
     // empty leaves the screen's own scale as it is.
     std::optional<double> zoom;
     QString text;  // the help text, or the one line that says what was wrong
+    // --zoom fit: the largest zoom at which the window fits the screen.
+    bool zoomToFit = false;
 };
 
 inline constexpr double kMinZoom = 1.0;
@@ -24,5 +27,9 @@ inline constexpr double kMaxZoom = 4.0;
 
 // arguments[0] is the program's name, as in argv.
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The largest zoom, in steps of 0.05 from 1 to 4, at which a window of
+// `window` pixels and its frame fit an `available` area of the screen.
+double ZoomToFit(const QSize& window, const QSize& available);
 
 }  // namespace waitline

@@ -3,6 +3,8 @@
 // need no display.
 #include <QApplication>
 #include <QByteArray>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "tools/terminal_text.h"
 #include "ui/main_window.h"
 #include "ui/program_identity.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -60,16 +63,24 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = Answer(line)) {
         return *status;
     }
-    if (line.zoom) {
-        // Qt scales every widget, font and line by this factor, on top of
-        // the screen's own, and draws them at the new size.
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(*line.zoom));
-    }
     if (const std::optional<std::string> missing = waitline::MissingDisplay()) {
         std::fputs(missing->c_str(), stderr);
         return 1;
     }
     waitline::DisplayCheck check;
+    std::optional<double> zoom = line.zoom;
+    if (line.zoomToFit) {
+        // The screen is measured by an application of its own, gone before
+        // the window's starts at the zoom found.
+        QGuiApplication probe(argc, argv);
+        zoom = waitline::ZoomToFit(waitline::layout::kClientSize,
+                                   QGuiApplication::primaryScreen()->availableGeometry().size());
+    }
+    if (zoom) {
+        // Qt scales every widget, font and line by this factor, on top of
+        // the screen's own, and draws them at the new size.
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(*zoom));
+    }
     QApplication app(argc, argv);
     check.passed();
     waitline::IdentifyProgram();

@@ -1,16 +1,29 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 namespace waitline {
 
 class RunRecord;
 struct Simulation;
+struct SeriesSettings;
 
-// The series as CSV: a header line, then one line per row of the record and
-// a last one for the state it stands at now, when that came after the last
-// row; every number written with '.' whatever the user's locale, so that any
-// spreadsheet or script reads the file the same way.
+// The series' settings in words: "Exponential arrivals at 1 /s, Exponential
+// service at 1 /s, 1 server, 3 places".
+QString SeriesSettingsText(const SeriesSettings& settings);
+
+// The picture with a line above it naming the queue and its settings, also
+// kept in the image's description, so that an exported chart says what it
+// shows.
+QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings);
+
+// The series as CSV, in UTF-8: lines beginning with '#' that name the
+// program, the settings and the measures' symbols, a header line, then one
+// line per row of the record and a last one for the state it stands at now,
+// when that came after the last row; every number written with '.' whatever
+// the user's locale, so that any spreadsheet or script reads the file the
+// same way.
 QString SeriesCsv(const RunRecord& record, const Simulation& sim);
 
 // Writes the file whole or not at all, as SaveWhole does. Returns an empty

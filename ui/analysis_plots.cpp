@@ -50,7 +50,9 @@ QChartView* NewChartView(const QString& title, QWidget* parent)
     // No antialiasing: it would double the time a refresh's repaint takes,
     // and the steps look the same without it.
     view->setRenderHint(QPainter::Antialiasing, false);
-    view->setMinimumSize(240, 150);
+    // Tall enough for its axes to say something; where the window is
+    // shorter, it scrolls rather than squashing the charts.
+    view->setMinimumSize(240, 220);
     return view;
 }
 

@@ -52,7 +52,7 @@ AnalysisTable::AnalysisTable(QWidget* parent) : QTableWidget(static_cast<int>(kM
     for (int row = 0; row < rowCount(); ++row) {
         const Measure& measure = kMeasures[static_cast<std::size_t>(row)];
         auto* header = new QTableWidgetItem(ToQString(measure.symbol) + QStringLiteral("  ") + ToQString(measure.name));
-        header->setToolTip(ToQString(measure.meaning));
+        header->setToolTip(ToolTipText(ToQString(measure.meaning)));
         setVerticalHeaderItem(row, header);
         for (int column = 0; column < ColumnCount; ++column) {
             auto* item = new QTableWidgetItem(kNone);

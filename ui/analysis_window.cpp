@@ -2,12 +2,16 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMargins>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QShowEvent>
 #include <QStringList>
@@ -45,27 +49,6 @@ const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kTickStepNote = QStringLiteral(
     "At these rates the demo's 10 ms steps matter: arrivals and services take whole steps, a little longer than "
     "drawn, so its long-run numbers differ from the textbook's.");
-
-QString DistributionText(std::string_view name)
-{
-    // An unknown name in a box draws no intervals at all.
-    return name.empty() ? QStringLiteral("No") : ToQString(name);
-}
-
-QString RateText(double rate) { return QString::number(rate, 'g', 6); }
-
-QString CountText(int count, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
-QString SettingsText(const SeriesSettings& settings)
-{
-    return QStringLiteral("%1 arrivals at %2 /s, %3 service at %4 /s, %5, %6")
-        .arg(DistributionText(settings.arrival), RateText(settings.arrivalRate), DistributionText(settings.service),
-             RateText(settings.serviceRate), CountText(settings.servers, "server", "servers"),
-             CountText(settings.queueLength, "place", "places"));
-}
 
 QString StateText(const Simulation& sim)
 {
@@ -122,10 +105,18 @@ QString QueueText(const SeriesSettings& settings)
         .arg(kendall, QString::number(offered, 'f', 3));
 }
 
+// Little's law holds over a series long enough that the packets in the
+// system at its ends no longer count: a hundred packets served.
+constexpr std::int64_t kServedForLittle = 100;
+
 // Little's law, L = X W and Lq = X Wq, with the demo's own figures, and why
 // they part where they do.
-QString LittleText(const MeasureValues& v)
+QString LittleText(const SeriesMeasures& measures)
 {
+    if (measures.served < kServedForLittle) {
+        return QStringLiteral("Little's law: shown once %1 packets have been served.").arg(kServedForLittle);
+    }
+    const MeasureValues& v = measures.values;
     auto number = [](double x) { return QString::number(x, 'f', 3); };
     QString text = QStringLiteral("Little's law: L = %1 against X\u00b7W = %2; Lq = %3 against X\u00b7Wq = %4.")
                        .arg(number(v.meanInSystem), number(v.throughput * v.meanTimeInSystem), number(v.meanWaiting),
@@ -152,7 +143,7 @@ QLabel* NewNote(QWidget* parent)
 
 AnalysisWindow::AnalysisWindow(Form& form, QWidget* parent) : QWidget(parent, Qt::Window), form_(form)
 {
-    setWindowTitle(QStringLiteral("Waitline \u2013 Analysis"));
+    setWindowTitle(WindowTitle(QStringLiteral("Analysis")));
     buildWidgets();
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(kRefreshMs);
@@ -204,7 +195,17 @@ void AnalysisWindow::buildWidgets()
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(exportButton_);
-    auto* column = new QVBoxLayout(this);
+    // Everything scrolls within the window, so that every part of it can be
+    // reached on a small screen or at a large zoom, where it cannot all fit.
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("analysisContent"));
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    auto* column = new QVBoxLayout(content);
     column->addWidget(settingsLine_);
     column->addWidget(queueLine_);
     column->addWidget(stateLine_);
@@ -216,6 +217,7 @@ void AnalysisWindow::buildWidgets()
     column->addWidget(tickStepNote_);
     column->addWidget(plots_, 1);
     column->addLayout(buttons);
+    scroll->setWidget(content);
 }
 
 void AnalysisWindow::showEvent(QShowEvent* event)
@@ -266,14 +268,14 @@ void AnalysisWindow::refresh()
     }
     elapsedShown_ = measures.elapsed;
     table_->showMeasures(measures, theory_.theory);
-    littleLine_->setText(LittleText(measures.values));
+    littleLine_->setText(LittleText(measures));
     plots_->showRecord(record_, theory_.theory, queue_);
 }
 
 void AnalysisWindow::showSeriesSettings()
 {
     const SeriesSettings& settings = record_.settings();
-    settingsLine_->setText(SettingsText(settings));
+    settingsLine_->setText(SeriesSettingsText(settings));
     queue_ = QueueSettings{settings.arrivalRate, settings.serviceRate, settings.servers, settings.queueLength};
     theory_ = ExactTheory(settings.arrival, settings.service, queue_);
     reasonLine_->setText(ToQString(theory_.reason));
@@ -305,7 +307,8 @@ QString AnalysisWindow::exportTo(const QString& path)
     refresh();
     layout()->activate();
     const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    QString error = png ? SavePng(plots_->grab().toImage(), path) : ExportCsv(record_, form_.sim, path);
+    QString error = png ? SavePng(WithSettingsLine(plots_->grab().toImage(), record_.settings()), path)
+                        : ExportCsv(record_, form_.sim, path);
     if (!error.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Export"), error);
     }
@@ -331,10 +334,18 @@ void AnalysisWindow::chooseExportFile()
 
 void AnalysisWindow::restorePlace()
 {
+    // The places are the windows' frames; this one's will be as wide as the
+    // main window's, which the same desktop decorates.
+    const QWidget* main = parentWidget();
+    const QMargins frame = FrameOf(main);
     const std::unique_ptr<QSettings> settings = OpenUserSettings();
-    if (settings == nullptr || !RestorePlace(*this, settings->value(kGeometryKey).toByteArray())) {
-        resize(kFirstSize);
+    if (settings != nullptr && RestorePlace(*this, settings->value(kGeometryKey).toByteArray(), frame)) {
+        return;
     }
+    // Beside the main window, on its screen, where there is room.
+    const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
+    const QRect mainFrame = main != nullptr ? main->frameGeometry() : QRect();
+    setGeometry(PlaceBeside(mainFrame, kFirstSize.grownBy(frame), screen->availableGeometry()).marginsRemoved(frame));
 }
 
 void AnalysisWindow::rememberPlace() const

@@ -50,7 +50,7 @@ void ExplainControls(QWidget& window)
             continue;
         }
         const QString help = ToQString(row.help);
-        control->setToolTip(help);
+        control->setToolTip(ToolTipText(help));
         control->setAccessibleDescription(help);
         if (!row.name.empty()) {
             control->setAccessibleName(ToQString(row.name));

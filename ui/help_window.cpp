@@ -6,6 +6,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "ui/text.h"
+
 namespace waitline {
 
 QString HelpMarkdown()
@@ -20,7 +22,7 @@ QString HelpMarkdown()
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Waitline Help"));
+    setWindowTitle(WindowTitle(QStringLiteral("Help")));
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpText"));
     browser_->setOpenExternalLinks(true);

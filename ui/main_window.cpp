@@ -57,7 +57,7 @@ QWidget* InstallingAccessibleFactories(QWidget* parent)
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(InstallingAccessibleFactories(parent)), picture_(*this)
 {
-    setWindowTitle(QStringLiteral("Waitline"));
+    setWindowTitle(WindowTitle());
     setFixedSize(layout::kClientSize);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kLightGrey);

@@ -79,9 +79,7 @@ void MainWindow::setSpeed(LectureSpeed speed)
     slowerAction_->setEnabled(speed != kLectureSpeeds.front());
     // The picture stays as it is at every speed; the title bar, which a class
     // sees on the projector, tells that the clock is not running in real time.
-    const QString title = QStringLiteral("Waitline");
-    setWindowTitle(speed == LectureSpeed::RealTime ? title
-                                                   : title + QStringLiteral(" \u2014 ") + ToQString(SpeedName(speed)));
+    setWindowTitle(WindowTitle(speed == LectureSpeed::RealTime ? QString() : ToQString(SpeedName(speed))));
     syncTimers();
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -108,7 +109,40 @@ std::optional<QRect> FitOnScreens(const QRect& place, std::span<const QRect> are
                  static_cast<int>(y.to - y.from));
 }
 
-bool RestorePlace(QWidget& window, const QByteArray& stored)
+QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& available)
+{
+    constexpr int kGap = 8;
+    const QSize fitting = size.boundedTo(available.size());
+    const std::array<QPoint, 3> candidates{
+        QPoint(main.right() + 1 + kGap, main.top()),
+        QPoint(main.left() - kGap - fitting.width(), main.top()),
+        QPoint(main.left(), main.bottom() + 1 + kGap),
+    };
+    for (const QPoint& corner : candidates) {
+        const QRect place(corner, fitting);
+        if (available.contains(place)) {
+            return place;
+        }
+    }
+    // No room beside it: at the far right of the area, from its top.
+    const std::optional<QRect> fitted =
+        FitOnScreens(QRect(QPoint(available.right() + 1 - fitting.width(), available.top()), fitting),
+                     std::span<const QRect>(&available, 1));
+    return fitted.value_or(QRect(available.topLeft(), fitting));
+}
+
+QMargins FrameOf(const QWidget* shown)
+{
+    if (shown == nullptr) {
+        return {};
+    }
+    const QRect frame = shown->frameGeometry();
+    const QRect client = shown->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+bool RestorePlace(QWidget& window, const QByteArray& stored, const QMargins& frame)
 {
     const std::optional<StoredGeometry> geometry = ReadStoredGeometry(stored);
     if (!geometry) {
@@ -118,11 +152,11 @@ bool RestorePlace(QWidget& window, const QByteArray& stored)
     for (const QScreen* screen : QGuiApplication::screens()) {
         areas.push_back(screen->availableGeometry());
     }
-    const std::optional<QRect> place = FitOnScreens(geometry->place, areas);
+    const std::optional<QRect> place = FitOnScreens(geometry->place.marginsAdded(frame), areas);
     if (!place) {
         return false;
     }
-    window.setGeometry(*place);
+    window.setGeometry(place->marginsRemoved(frame));
     if (geometry->maximized) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -26,9 +27,20 @@ std::unique_ptr<QSettings> OpenUserSettings();
 // holds any of it, or the place is empty.
 std::optional<QRect> FitOnScreens(const QRect& place, std::span<const QRect> areas);
 
+// Where a window of `size` opens beside the main window at `main` (its
+// frame), within the available area of the screen: to its right, else to
+// its left, else below it, and only where none has room, over it as little
+// as the area allows. Clipped to the area.
+QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& available);
+
 // Gives the window the place stored in `stored` (from QWidget::saveGeometry),
-// fitted to the screens there are now, and maximizes it if it was. Returns
-// false, leaving the window as it was, when there is no usable place in it.
-bool RestorePlace(QWidget& window, const QByteArray& stored);
+// its frame, `frame` wider all round, fitted to the screens there are now,
+// and maximizes it if it was. Returns false, leaving the window as it was,
+// when there is no usable place in it.
+bool RestorePlace(QWidget& window, const QByteArray& stored, const QMargins& frame);
+
+// How much wider than its client area the desktop draws a top-level window,
+// on each side: the same as for `shown`, a window it already shows.
+QMargins FrameOf(const QWidget* shown);
 
 }  // namespace waitline

@@ -1,5 +1,7 @@
 #include "ui/text.h"
 
+#include <QStringList>
+
 namespace waitline {
 
 bool IsAscii(std::string_view text)
@@ -29,6 +31,31 @@ bool SameText(const QString& shown, std::string_view text)
         }
     }
     return true;
+}
+
+QString WindowTitle(const QString& what)
+{
+    const QString name = QStringLiteral("Waitline");
+    return what.isEmpty() ? name : name + QStringLiteral(" \u2013 ") + what;
+}
+
+QString ToolTipText(const QString& text)
+{
+    constexpr qsizetype kLine = 40;
+    QString wrapped;
+    qsizetype lineLength = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > kLine) {
+            wrapped += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            wrapped += QLatin1Char(' ');
+            ++lineLength;
+        }
+        wrapped += word;
+        lineLength += word.size();
+    }
+    return wrapped;
 }
 
 }  // namespace waitline

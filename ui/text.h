@@ -16,4 +16,12 @@ QString ToQString(std::string_view text);
 // the text is plain ASCII.
 bool SameText(const QString& shown, std::string_view text);
 
+// A window's title: the program's name, then what the window shows, after an
+// en dash, in every window alike.
+QString WindowTitle(const QString& what = {});
+
+// A tooltip's text broken into lines of about 40 characters at most, which
+// the eye takes in at a glance; a screen reader gets the unbroken text.
+QString ToolTipText(const QString& text);
+
 }  // namespace waitline

@@ -85,7 +85,9 @@ inline constexpr std::array<LabelRow, 13> kFixedLabels{{
     {"Label18", {368, 240, 265, 33}, kRight, kSans22, 18, "Std.Dev. Waiting Time", nullptr},
     {"Label23", {368, 272, 265, 25}, kRight, kSans22, 23, "Mean Packets In Queue", nullptr},
     {"Label24", {48, 464, 57, 32}, kLeft, kSerif31, 24, "Lost", nullptr},
-    {"Label5", {320, 488, 281, 25}, kRight, kSans22, 8, "Service Time Distribution", nullptr},
+    // Above the serviced count, whose box reaches into its top: under it, the
+    // tops of the caption's first letters were cut off.
+    {"Label5", {320, 488, 281, 25}, kRight, kSans22, 15, "Service Time Distribution", nullptr},
     {"Label20", {136, 528, 241, 33}, kRight, kSans22, 20, "No of Servers", nullptr},
     {"Label4", {432, 528, 161, 25}, kRight, kSans22, 7, "Service Rate", nullptr},
     {"Label3", {680, 528, 113, 33}, kLeft, kSans22, 6, "pkts / sec", nullptr},
@@ -95,7 +97,7 @@ inline constexpr std::array<LabelRow, 9> kValueLabels{{
     {"lblTime", {8, 8, 81, 17}, kLeft, kSans16Bold, kTopLayer + 2, "", &DisplayModel::lblTime},
     {"lblSeconds", {0, 0, 113, 33}, kLeft, kSans16, kTopLayer, "", &DisplayModel::lblSeconds},
     {"lblPacketsSourced", {8, 48, 129, 41}, kRight, kSans26Bold, 14, "", &DisplayModel::lblPacketsSourced},
-    {"lblPacketsServiced", {280, 456, 137, 41}, kLeft, kSans26Bold, 15, "", &DisplayModel::lblPacketsServiced},
+    {"lblPacketsServiced", {280, 456, 137, 41}, kLeft, kSans26Bold, 8, "", &DisplayModel::lblPacketsServiced},
     {"lblPacketsLost", {8, 512, 129, 41}, kCentre, kSans26Bold, 13, "", &DisplayModel::lblPacketsLost},
     {"lblPercentDropped", {648, 176, 129, 25}, kLeft, kSans22, kDroppedLayer, "", &DisplayModel::lblPercentDropped},
     {"lblMeanWaitingTime", {648, 208, 129, 25}, kLeft, kSans22, 17, "", &DisplayModel::lblMeanWaitingTime},

@@ -26,6 +26,7 @@ TEST_P(CommandLineTest, ReadsWhatTheUserAskedFor)
     const CommandLine line = ParseCommandLine(arguments);
     EXPECT_EQ(line.action, GetParam().action) << arguments.join(' ').toStdString();
     EXPECT_EQ(line.zoom, GetParam().zoom) << arguments.join(' ').toStdString();
+    EXPECT_EQ(line.zoomToFit, arguments.contains(QStringLiteral("fit"))) << arguments.join(' ').toStdString();
     EXPECT_TRUE(line.text.contains(QString::fromUtf8(GetParam().textHas))) << line.text.toStdString();
     if (line.action == CommandLine::Action::Error) {
         EXPECT_FALSE(std::any_of(line.text.begin(), line.text.end(),
@@ -38,7 +39,8 @@ using A = CommandLine::Action;
 INSTANTIATE_TEST_SUITE_P(
     Lines, CommandLineTest,
     ::testing::Values(LineCase{{}, A::Run, std::nullopt, ""}, LineCase{{"--zoom", "2"}, A::Run, 2.0, ""},
-                      LineCase{{"--zoom=1.5"}, A::Run, 1.5, ""}, LineCase{{"--zoom", " 4 "}, A::Run, 4.0, ""},
+                      LineCase{{"--zoom=1.5"}, A::Run, 1.5, ""}, LineCase{{"--zoom", "fit"}, A::Run, std::nullopt, ""},
+                      LineCase{{"--zoom", "1.75"}, A::Run, 1.75, ""}, LineCase{{"--zoom", " 4 "}, A::Run, 4.0, ""},
                       LineCase{{"--zoom", "1"}, A::Run, 1.0, ""},
                       LineCase{{"--help"}, A::Help, std::nullopt, "Usage: waitline"},
                       LineCase{{"-h"}, A::Help, std::nullopt, "--zoom <FACTOR>"},
@@ -61,6 +63,26 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return name + "_" + std::to_string(line.index);
     });
+
+// The zoom that fills a screen with the window: on the projector's common
+// 1920 x 1080 a little under 1.85, never below 1 or above 4, in steps of 0.05.
+TEST(ZoomToFit, FillsTheScreenWithTheWindowAndItsFrame)
+{
+    const QSize window(792, 567);
+    struct Case {
+        QSize available;
+        double zoom;
+    };
+    for (const Case& c : {Case{{1920, 1080}, 1.8}, Case{{1920, 1040}, 1.75}, Case{{3840, 2160}, 3.7},
+                          Case{{1280, 720}, 1.15}, Case{{800, 600}, 1.0}, Case{{7680, 4320}, 4.0}}) {
+        const double zoom = ZoomToFit(window, c.available);
+        EXPECT_DOUBLE_EQ(zoom, c.zoom) << c.available.width() << "x" << c.available.height();
+        if (zoom > 1.0) {
+            EXPECT_LE(window.width() * zoom, c.available.width());
+            EXPECT_LE(window.height() * zoom, c.available.height() - 30);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace waitline

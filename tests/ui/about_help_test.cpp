@@ -10,10 +10,12 @@
 #include <QSettings>
 #include <QTest>
 
+#include "engine/measures.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/focus_ring_style.h"
 #include "ui/help_window.h"
 #include "ui/program_identity.h"
+#include "ui/text.h"
 
 namespace waitline::test {
 namespace {
@@ -162,6 +164,26 @@ TEST_F(WindowTest, OnlyTheFocusedControlWearsTheRing)
                 EXPECT_EQ(ring, 0) << control->objectName().toStdString();
             }
         }
+    }
+}
+
+// The README's table of measures says what the measures table says: each
+// row's symbol, name, key and meaning, in the table's order.
+TEST(Readme, ListsEveryMeasureAsTheProgramNamesIt)
+{
+    QFile readme(QStringLiteral(WAITLINE_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    qsizetype from = 0;
+    for (const Measure& m : kMeasures) {
+        const QString row =
+            QStringLiteral("| %1 | %2 | `%3` | ").arg(ToQString(m.symbol), ToQString(m.name), ToQString(m.key));
+        const qsizetype at = text.indexOf(row, from);
+        ASSERT_GE(at, 0) << "the README has no row " << row.toStdString();
+        const qsizetype end = text.indexOf(QLatin1Char('\n'), at);
+        EXPECT_TRUE(text.mid(at, end - at).endsWith(QStringLiteral("| ") + ToQString(m.meaning) + QStringLiteral(" |")))
+            << m.key;
+        from = at;
     }
 }
 

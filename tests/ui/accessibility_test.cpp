@@ -8,6 +8,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
 #include <QToolTip>
 
@@ -64,6 +65,18 @@ QString FixedCaption(const QString& name)
     return {};
 }
 
+// A tooltip says the whole text in lines a reader takes in at a glance, a
+// line at most 40 characters wide.
+void ExpectWrapped(const QString& tip, const QString& text)
+{
+    const QStringList lines = tip.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        EXPECT_LE(line.size(), 40) << line.toStdString();
+    }
+    EXPECT_GT(lines.size(), 1) << tip.toStdString();
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), text);
+}
+
 class AccessibilityTest : public WindowTest {
 protected:
     QAccessibleInterface* picture() const { return QAccessible::queryAccessibleInterface(driver.canvas()); }
@@ -111,7 +124,7 @@ TEST_F(AccessibilityTest, BoxesAreNamedFromTheirCaptionsAndSayWhatTheyDo)
         const QString help = Q(Row(ComboName(c.id)).help);
         EXPECT_FALSE(help.isEmpty());
         EXPECT_EQ(iface->text(QAccessible::Description), help);
-        EXPECT_EQ(box->toolTip(), help);
+        ExpectWrapped(box->toolTip(), help);
         // The list and, in a box one can type into, the line edit.
         EXPECT_EQ(iface->childCount(), box->isEditable() ? 2 : 1);
         for (int i = 0; i < iface->childCount(); ++i) {
@@ -158,7 +171,7 @@ TEST_F(AccessibilityTest, ButtonsAreNamedByTheirCaptionAsItChanges)
     for (const ButtonControl& control : kButtonControls) {
         const QString help = Q(Row(control.name).help);
         EXPECT_FALSE(help.isEmpty());
-        EXPECT_EQ(driver.button(control.id)->toolTip(), help) << control.name;
+        ExpectWrapped(driver.button(control.id)->toolTip(), help);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(driver.button(control.id))->text(QAccessible::Description),
                   help)
             << control.name;
@@ -297,7 +310,7 @@ TEST_F(AccessibilityTest, HoveringAPaintedLabelShowsWhatItMeans)
         ASSERT_TRUE(QToolTip::isVisible());
         const QString help = HelpText(Row(c.explains));
         EXPECT_FALSE(help.isEmpty());
-        EXPECT_EQ(QToolTip::text(), help);
+        ExpectWrapped(QToolTip::text(), help);
     }
 
     // Between the labels, over the queue column, nothing is explained.

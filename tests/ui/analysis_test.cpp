@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -585,7 +586,16 @@ TEST_F(ExportTest, CsvHoldsEveryRowWithDecimalPointsInAnyLocale)
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // First the lines a reader skips, as pandas.read_csv(comment='#') does.
+    const QStringList preamble = lines.filter(QRegularExpression(QStringLiteral("^#")));
+    ASSERT_EQ(preamble.size(), 6);
+    EXPECT_TRUE(preamble[0].startsWith(QStringLiteral("# Waitline " WAITLINE_VERSION ": ")));
+    EXPECT_EQ(preamble[1], QStringLiteral("# settings: M/M/1/3, Exponential arrivals at 1 /s, Exponential service at "
+                                          "1 /s, 1 server, 3 places"));
+    EXPECT_EQ(preamble[3], QStringLiteral("# mean_time_in_system_s: W, the time in the system"));
+    ASSERT_EQ(lines.mid(0, 6), preamble);
+    lines = lines.mid(6);
     const std::span<const SeriesRow> rows = analysis.record().rows();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 1);
     EXPECT_EQ(lines[0], QStringLiteral("time_s,sourced,served,lost,percent_dropped,mean_time_in_system_s,"
@@ -612,7 +622,7 @@ TEST_F(ExportTest, CsvHoldsEveryRowWithDecimalPointsInAnyLocale)
     }
     // The text builder and the file agree.
     file.seek(0);
-    EXPECT_EQ(QString::fromLatin1(file.readAll()), SeriesCsv(analysis.record(), driver.form().sim));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), SeriesCsv(analysis.record(), driver.form().sim));
 }
 
 TEST_F(ExportTest, CsvEndsWithTheStateTheTableShows)
@@ -626,8 +636,9 @@ TEST_F(ExportTest, CsvEndsWithTheStateTheTableShows)
         for (int tick = 0; tick < ticks; ++tick) {
             driver.deliverTimerMove();
         }
-        const QStringList lines =
-            SeriesCsv(analysis.record(), driver.form().sim).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines = SeriesCsv(analysis.record(), driver.form().sim)
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                      .filter(QRegularExpression(QStringLiteral("^[^#]")));
         const auto rows = static_cast<qsizetype>(analysis.record().rows().size());
         ASSERT_EQ(lines.size(), rows + (ticks == 0 ? 1 : 2)) << ticks << " ticks";
         const QStringList last = lines.back().split(QLatin1Char(','));
@@ -649,7 +660,19 @@ TEST_F(ExportTest, PngIsThePlots)
     ASSERT_TRUE(exportTo(analysis, path, &warning).isEmpty());
     const QImage image(path);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), analysis.findChild<AnalysisPlots*>()->size());
+    // The plots under a line that says what they show.
+    const QSize plots = analysis.findChild<AnalysisPlots*>()->size();
+    EXPECT_EQ(image.width(), plots.width());
+    EXPECT_GT(image.height(), plots.height());
+    int ink = 0;
+    for (int y = 0; y < image.height() - plots.height(); ++y) {
+        for (int x = 0; x < image.width() / 2; ++x) {
+            ink += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ink, 100) << "no settings line above the plots";
+    EXPECT_EQ(image.text(QStringLiteral("Description")),
+              QStringLiteral("M/M/1/3, Exponential arrivals at 1 /s, Exponential service at 1 /s, 1 server, 3 places"));
 }
 
 TEST_F(ExportTest, FailedWriteLeavesNoFileAndSaysWhy)
@@ -735,6 +758,8 @@ protected:
         driver.analysisWindow()->close();
     }
 
+    // Other tests leave a place behind; these start from none.
+    void SetUp() override { QFile::remove(settingsPath()); }
     void TearDown() override { QFile::remove(settingsPath()); }
 };
 
@@ -767,6 +792,30 @@ TEST(FitOnScreens, ClipsToTheScreenHoldingMostOfThePlaceOrDropsIt)
         EXPECT_EQ(FitOnScreens(c.place, screens), c.fitted) << c.what;
     }
     EXPECT_EQ(FitOnScreens(QRect(0, 0, 100, 100), {}), std::nullopt);
+}
+
+TEST(PlaceBeside, OpensBesideTheMainWindowWhereThereIsRoom)
+{
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(980, 880);
+    struct Case {
+        const char* what;
+        QRect main;
+        QRect place;
+    };
+    const std::vector<Case> cases{
+        {"right of it", QRect(0, 0, 800, 600), QRect(808, 0, 980, 880)},
+        {"left of it", QRect(1100, 100, 800, 600), QRect(112, 100, 980, 880)},
+        {"no room either side: at the far right", QRect(500, 300, 800, 600), QRect(940, 0, 980, 880)},
+        {"a small screen: the whole of it", QRect(0, 0, 792, 567), QRect(0, 0, 800, 600)},
+    };
+    for (const Case& c : cases) {
+        const QRect on = c.main.width() == 792 ? QRect(0, 0, 800, 600) : screen;
+        EXPECT_EQ(PlaceBeside(c.main, size, on), c.place) << c.what;
+    }
+    // Below it, on a tall screen.
+    EXPECT_EQ(PlaceBeside(QRect(100, 0, 800, 600), QSize(700, 500), QRect(0, 0, 1000, 1200)),
+              QRect(100, 608, 700, 500));
 }
 
 TEST_F(StoredPlaceTest, APlaceFromTheFileIsClippedToTheScreenOrDropped)

@@ -1,10 +1,12 @@
 // What the window actually paints: the queue picture for various queue
 // lengths and server counts, and packets over and under the other items.
+#include <QPainter>
 #include <QPushButton>
 
 #include <cmath>
 
 #include "tests/ui/window_fixture.h"
+#include "ui/window_layout.h"
 
 namespace waitline::test {
 namespace {
@@ -112,6 +114,33 @@ TEST_F(RenderTest, RaisingAndLoweringBackLeavesThePictureAsItWas)
     EXPECT_NE(driver.grabClientArea(), before);
     choose(3, 1);
     EXPECT_EQ(driver.grabClientArea(), before);
+}
+
+// Every glyph of every caption shows whole: nothing in the picture lies over
+// a caption's letters, however the items stack.
+TEST_F(RenderTest, NoItemCoversACaptionsLetters)
+{
+    const QImage window = driver.grabClientArea();
+    for (const layout::LabelRow& row : layout::kFixedLabels) {
+        auto* label = driver.canvas()->findChild<LabelItem*>(QString::fromLatin1(row.name));
+        ASSERT_NE(label, nullptr) << row.name;
+        QImage alone(window.size(), QImage::Format_RGB32);
+        alone.fill(kGrey);
+        QPainter painter(&alone);
+        label->paint(painter);
+        painter.end();
+        int letters = 0;
+        const QRect box = label->pixelRect();
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x) {
+                if (pixel(alone, x, y) != kGrey) {
+                    ++letters;
+                    ASSERT_EQ(pixel(window, x, y), pixel(alone, x, y)) << row.name << " at " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(letters, 0) << row.name;
+    }
 }
 
 TEST_F(RenderTest, PacketIsDrawnInItsColourAtItsRoundedPosition)

@@ -38,11 +38,11 @@ TEST_F(WindowTest, EachSpeedPacesTheTicksAgainstTheWallClock)
         double factor;
         const char* title;
     };
-    const Case cases[] = {{LectureSpeed::Quarter, 0.25, "Waitline \u2014 \u00bc\u00d7"},
-                          {LectureSpeed::Half, 0.5, "Waitline \u2014 \u00bd\u00d7"},
+    const Case cases[] = {{LectureSpeed::Quarter, 0.25, "Waitline \u2013 \u00bc\u00d7"},
+                          {LectureSpeed::Half, 0.5, "Waitline \u2013 \u00bd\u00d7"},
                           {LectureSpeed::RealTime, 1.0, "Waitline"},
-                          {LectureSpeed::Double, 2.0, "Waitline \u2014 2\u00d7"},
-                          {LectureSpeed::Quadruple, 4.0, "Waitline \u2014 4\u00d7"}};
+                          {LectureSpeed::Double, 2.0, "Waitline \u2013 2\u00d7"},
+                          {LectureSpeed::Quadruple, 4.0, "Waitline \u2013 4\u00d7"}};
     driver.clickButton(ButtonId::StartButton);
     for (const Case& c : cases) {
         driver.setSpeed(c.speed);

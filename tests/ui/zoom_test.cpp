@@ -2,13 +2,19 @@
 // application starts: twice the device pixels, the same picture, drawn
 // sharp rather than enlarged.
 #include <QApplication>
+#include <QFile>
 #include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "tests/ui/window_fixture.h"
+#include "ui/analysis_window.h"
 
 namespace waitline::test {
 namespace {
@@ -31,6 +37,27 @@ TEST_F(WindowTest, ClientAreaIsTwiceTheSizeInDevicePixels)
     EXPECT_EQ(grabbed.size(), QSize(1584, 1134));
     EXPECT_EQ(window.size(), QSize(792, 567));
     EXPECT_DOUBLE_EQ(window.devicePixelRatioF(), kZoom);
+}
+
+// At twice the scale the analysis window still fits the screen and opens
+// where it can be seen whole; what does not fit scrolls.
+TEST_F(WindowTest, AnalysisWindowFitsTheScreen)
+{
+    window.show();
+    driver.openAnalysis();
+    AnalysisWindow* analysis = driver.analysisWindow();
+    ASSERT_NE(analysis, nullptr);
+    const QRect available = analysis->screen()->availableGeometry();
+    const QRect place = analysis->geometry();
+    EXPECT_TRUE(available.contains(place))
+        << available.x() << "," << available.y() << " " << available.width() << "x" << available.height() << " against "
+        << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+    const QSize smallest = analysis->minimumSizeHint().expandedTo(analysis->minimumSize());
+    EXPECT_LE(smallest.width(), available.width());
+    EXPECT_LE(smallest.height(), available.height());
+    auto* scroll = analysis->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->widget()->findChild<QPushButton*>(QStringLiteral("exportButton"))->window(), analysis);
 }
 
 TEST_F(WindowTest, ShowsThePicturePixelForPixelDoubled)
@@ -81,6 +108,10 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The analysis window keeps its place in the user's settings; these
+    // tests keep theirs in a folder of their own.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
