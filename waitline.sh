@@ -35,7 +35,7 @@ install_missing() {
 update_package_lists() {
   local errors waited=0
   errors=$(mktemp)
-  until as_root apt-get update -qq 2>"$errors"; do
+  until as_root env LC_ALL=C apt-get update -qq 2>"$errors"; do
     if ! grep -q 'Could not get lock' "$errors" || [ "$waited" -ge "$APT_LOCK_WAIT" ]; then
       cat "$errors" >&2
       rm -f "$errors"

@@ -1,17 +1,22 @@
 // The program: one main window, started up before it is first shown. The
 // command line is read first, so that help, the version and a bad option
 // need no display.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/display_check.h"
@@ -55,6 +60,28 @@ std::optional<int> Answer(const waitline::CommandLine& line)
     return std::nullopt;
 }
 
+// Measures the screen, at no scale of Qt's own, and starts the program again
+// with --zoom set to the largest factor that fits: Qt takes its scale once,
+// when the application starts, and a process keeps some of what its first
+// application set up.
+int StartAgainAtZoomToFit(int argc, char* argv[])
+{
+    qunsetenv("QT_SCALE_FACTOR");
+    double zoom = waitline::kMinZoom;
+    {
+        const QGuiApplication probe(argc, argv);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            zoom = waitline::ZoomToFit(waitline::layout::kClientSize, screen->availableGeometry().size());
+        }
+    }
+    std::string option = "--zoom";
+    std::string factor = QByteArray::number(zoom).toStdString();
+    std::vector<char*> arguments{argv[0], option.data(), factor.data(), nullptr};
+    execv("/proc/self/exe", arguments.data());
+    std::fprintf(stderr, "waitline: cannot start again at zoom %s: %s\n", factor.c_str(), std::strerror(errno));
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -68,18 +95,13 @@ int main(int argc, char* argv[])
         return 1;
     }
     waitline::DisplayCheck check;
-    std::optional<double> zoom = line.zoom;
     if (line.zoomToFit) {
-        // The screen is measured by an application of its own, gone before
-        // the window's starts at the zoom found.
-        QGuiApplication probe(argc, argv);
-        zoom = waitline::ZoomToFit(waitline::layout::kClientSize,
-                                   QGuiApplication::primaryScreen()->availableGeometry().size());
+        return StartAgainAtZoomToFit(argc, argv);
     }
-    if (zoom) {
+    if (line.zoom) {
         // Qt scales every widget, font and line by this factor, on top of
         // the screen's own, and draws them at the new size.
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(*zoom));
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(*line.zoom));
     }
     QApplication app(argc, argv);
     check.passed();

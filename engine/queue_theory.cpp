@@ -221,29 +221,38 @@ std::optional<QueueTheory> MarkovianTheory(const QueueSettings& settings)
 
 namespace {
 
-// The chance that k exponential times of rate 1 add up to at most x: by the
-// Poisson tail beyond k - 1 where x is small, by its complement where it is
-// large, so that neither cancels.
+// The logarithm of the Poisson probability e^-x x^j / j!, which neither
+// underflows nor overflows however large j and x.
+double LogPoisson(int j, double x) { return -x + j * std::log(x) - std::lgamma(j + 1.0); }
+
+// The chance that k exponential times of rate 1 add up to at most x: the sum
+// of the Poisson probabilities from k up where x is at most k, one minus
+// those below k where it is larger. Either way the terms are summed from the
+// largest down, each from its neighbour, relative to the largest, so that
+// nothing cancels, underflows or overflows.
 double ErlangShareWithin(int k, double x)
 {
     if (x <= 0.0) {
         return 0.0;
     }
-    double term = std::exp(-x);  // e^-x x^j / j!, from j = 0
-    double below = 0.0;
-    for (int j = 0; j < k; ++j) {
-        below += term;
-        term *= x / (j + 1);
+    const bool tail = x <= k;
+    const int first = tail ? k : k - 1;  // the largest term of the sum
+    const double logFirst = LogPoisson(first, x);
+    double sum = 0.0;
+    double term = 1.0;  // relative to the first
+    if (tail) {
+        for (int j = first; term > 1e-17 * sum; ++j) {
+            sum += term;
+            term *= x / (j + 1);
+        }
+    } else {
+        for (int j = first; j >= 0 && term > 1e-17 * sum; --j) {
+            sum += term;
+            term *= j / x;
+        }
     }
-    if (x > k) {
-        return std::max(0.0, 1.0 - below);
-    }
-    double tail = 0.0;
-    for (int j = k; j < k + 1000 && term > 1e-18 * tail + 1e-300; ++j) {
-        tail += term;
-        term *= x / (j + 1);
-    }
-    return std::min(tail, 1.0);
+    const double part = std::exp(logFirst + std::log(sum));
+    return std::clamp(tail ? part : 1.0 - part, 0.0, 1.0);
 }
 
 }  // namespace
@@ -280,8 +289,12 @@ double TimeInSystemShareWithin(const QueueSettings& settings, double t)
         } else {
             // An Erlang wait of rate c mu, then an exponential service of rate mu.
             const double gap = departures - mu;
-            share = ErlangShareWithin(ahead, departures * t) -
-                    std::pow(departures / gap, ahead) * std::exp(-mu * t) * ErlangShareWithin(ahead, gap * t);
+            // (c mu / gap)^k e^(-mu t) P(k, gap t), by its logarithm: each
+            // factor alone may leave the range of a double.
+            const double slower = ErlangShareWithin(ahead, gap * t);
+            const double correction =
+                slower > 0.0 ? std::exp(ahead * std::log(departures / gap) - mu * t + std::log(slower)) : 0.0;
+            share = ErlangShareWithin(ahead, departures * t) - correction;
         }
         within += weight * std::clamp(share, 0.0, 1.0);
     }

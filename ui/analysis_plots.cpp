@@ -16,8 +16,10 @@
 #include <span>
 #include <vector>
 
+#include "engine/measures.h"
 #include "engine/queue_theory.h"
 #include "engine/run_record.h"
+#include "ui/text.h"
 
 namespace waitline {
 namespace {
@@ -180,7 +182,9 @@ void Redraw(std::initializer_list<Line> lines, QValueAxis* x, Span xSpan, double
 AnalysisPlots::AnalysisPlots(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("analysisPlots"));
-    QChartView* meanTimeView = NewChartView(QStringLiteral("Mean time in the system"), this);
+    const Measure& time = MeasureKeyed("mean_time_in_system");
+    QChartView* meanTimeView = NewChartView(
+        QStringLiteral("%1, the %2: its running mean").arg(ToQString(time.symbol), ToQString(time.name)), this);
     QChartView* depthView = NewChartView(QStringLiteral("Packets holding places, last minute"), this);
     QChartView* histogramView = NewChartView(QStringLiteral("Times in the system"), this);
     buildMeanTimeChart(meanTimeView->chart());
@@ -235,8 +239,10 @@ void AnalysisPlots::buildDepthChart(QChart* chart)
 void AnalysisPlots::buildHistogramChart(QChart* chart)
 {
     histogramChart_ = chart;
-    histogramAxes_ = {AddAxis(chart, Qt::AlignBottom, QStringLiteral("time in the system (s)")),
-                      AddAxis(chart, Qt::AlignLeft, QStringLiteral("packets"))};
+    const Measure& time = MeasureKeyed("mean_time_in_system");
+    histogramAxes_ = {
+        AddAxis(chart, Qt::AlignBottom, QStringLiteral("%1 (%2)").arg(ToQString(time.name), ToQString(time.unit))),
+        AddAxis(chart, Qt::AlignLeft, QStringLiteral("packets"))};
     histogramAxes_.y->setLabelFormat(QStringLiteral("%.0f"));
     auto addBars = [&](const QColor& fill) {
         auto* area = new QAreaSeries;
@@ -355,13 +361,16 @@ void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* 
     bar(beyond, end, end + width, static_cast<double>(view.beyond));
     beyond.append(QPointF(end + width, 0.0));
 
-    // The textbook's counts of the same packets in the same bars.
+    // The textbook's counts of the same packets in the same bars. The demo's
+    // times are whole steps, each a drawn time rounded up: a bar from a to b
+    // holds the drawn times from a - 1 step to b - 1 step.
     QList<QPointF> expected;
     if (theoryQueue != nullptr && view.total > 0) {
+        constexpr double kStepSeconds = 1.0 / RunRecord::kTicksPerSecond;
         const auto total = static_cast<double>(view.total);
         double below = 0.0;
         for (int bin = 0; bin < bins; ++bin) {
-            const double within = TimeInSystemShareWithin(*theoryQueue, (bin + 1) * width);
+            const double within = TimeInSystemShareWithin(*theoryQueue, (bin + 1) * width - kStepSeconds);
             bar(expected, bin * width, (bin + 1) * width, total * (within - below));
             highest = std::max(highest, total * (within - below));
             below = within;
@@ -369,7 +378,9 @@ void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* 
         bar(expected, end, end + width, total * (1.0 - below));
     }
     histogramTheory_->setVisible(!expected.isEmpty());
-    const QString title = QStringLiteral("Times in the system (grey: %1 s and longer)").arg(end, 0, 'g', 3);
+    const QString title = QStringLiteral("Packets served, by their %1 (grey: %2 s and longer)")
+                              .arg(ToQString(MeasureKeyed("mean_time_in_system").name))
+                              .arg(end, 0, 'g', 3);
     // A new title lays the chart out again; most refreshes keep it.
     if (histogramChart_->title() != title) {
         histogramChart_->setTitle(title);

@@ -118,13 +118,19 @@ QString LittleText(const SeriesMeasures& measures)
     }
     const MeasureValues& v = measures.values;
     auto number = [](double x) { return QString::number(x, 'f', 3); };
-    QString text = QStringLiteral("Little's law: L = %1 against X\u00b7W = %2; Lq = %3 against X\u00b7Wq = %4.")
-                       .arg(number(v.meanInSystem), number(v.throughput * v.meanTimeInSystem), number(v.meanWaiting),
-                            number(v.throughput * v.meanWaitBeforeService));
-    // Shown to three decimals, a gap of more than half a percent shows.
-    if (std::abs(v.meanInSystem - v.throughput * v.meanTimeInSystem) > 0.005 * v.meanInSystem) {
-        text += QStringLiteral(" L is larger because it counts the 10 ms step in which a server stays busy after "
-                               "its service ends, and W does not.");
+    auto symbol = [](std::string_view key) { return ToQString(MeasureKeyed(key).symbol); };
+    const QString l = symbol("mean_in_system");
+    const QString x = symbol("throughput");
+    QString text = QStringLiteral("Little's law: %1 = %2 against %3\u00b7%4 = %5; %6 = %7 against %3\u00b7%8 = %9.")
+                       .arg(l, number(v.meanInSystem), x, symbol("mean_time_in_system"),
+                            number(v.throughput * v.meanTimeInSystem), symbol("mean_queue"), number(v.meanWaiting),
+                            symbol("mean_waiting_time"), number(v.throughput * v.meanWaitBeforeService));
+    // Shown to three decimals, a gap of more than half a percent shows; it is
+    // the step's when L is the larger.
+    if (v.meanInSystem - v.throughput * v.meanTimeInSystem > 0.005 * v.meanInSystem) {
+        text += QStringLiteral(" %1 is larger because it counts the 10 ms step in which a server stays busy after "
+                               "its service ends, and %2 does not.")
+                    .arg(l, symbol("mean_time_in_system"));
     }
     return text;
 }

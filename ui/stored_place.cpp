@@ -124,11 +124,15 @@ QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& available)
             return place;
         }
     }
-    // No room beside it: at the far right of the area, from its top.
-    const std::optional<QRect> fitted =
-        FitOnScreens(QRect(QPoint(available.right() + 1 - fitting.width(), available.top()), fitting),
-                     std::span<const QRect>(&available, 1));
-    return fitted.value_or(QRect(available.topLeft(), fitting));
+    // No room beside it: at the side of the area, from its top, where it
+    // covers less of the main window.
+    const QRect right(QPoint(available.right() + 1 - fitting.width(), available.top()), fitting);
+    const QRect left(available.topLeft(), fitting);
+    auto covered = [&main](const QRect& place) {
+        const QRect both = place.intersected(main);
+        return static_cast<std::int64_t>(both.width()) * both.height();
+    };
+    return covered(left) < covered(right) ? left : right;
 }
 
 QMargins FrameOf(const QWidget* shown)

@@ -212,8 +212,19 @@ elseif(MODE STREQUAL "csv")
   if(NOT header_count EQUAL value_count)
     fail("the header has ${header_count} commas, the values ${value_count}")
   endif()
-  if(NOT header MATCHES "^arrival,service,.*,sourced,served,lost,loss,loss_low,loss_high,")
-    fail("unexpected header")
+  # The first versions' columns where they always were; later ones after them.
+  set(first_columns "arrival,service,arrival_rate,service_rate,servers,queue_length,seconds,warmup,seed,"
+      "replications,sourced,served,lost,loss,loss_low,loss_high,mean_time_in_system,mean_time_in_system_low,"
+      "mean_time_in_system_high,sd_time_in_system,mean_in_system,mean_in_system_low,mean_in_system_high,"
+      "theory_loss,theory_throughput,theory_utilisation,theory_mean_in_system,theory_mean_queue,"
+      "theory_mean_time_in_system,theory_mean_waiting_time,")
+  string(CONCAT first_columns ${first_columns})
+  string(FIND "${header}" "${first_columns}" at)
+  if(NOT at EQUAL 0)
+    fail("the header does not begin with the first versions' columns")
+  endif()
+  if(NOT header MATCHES ",mean_waiting_time,mean_waiting_time_low,mean_waiting_time_high,.*,theory_sd_time_in_system\n$")
+    fail("the header lacks the later columns")
   endif()
 elseif(MODE STREQUAL "table")
   string(REPLACE "|" ";" EXPECT "${EXPECT}")

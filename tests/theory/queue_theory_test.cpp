@@ -456,6 +456,38 @@ TEST(TimeInSystemSpreadTest, IsTheSpreadOfTheMixtureForEveryQueueTheWindowCanSet
     RecordProperty("largest_relative_error", ::testing::PrintToString(worst));
 }
 
+// Far beyond the window: hundreds of places, where the state weights, the
+// Poisson terms and the factors of the distribution leave the range of a
+// double unless kept as logarithms. The distribution still gives the
+// theory's mean and spread.
+TEST(TimeInSystemShareTest, HoldsForManyPlaces)
+{
+    for (const QueueSettings& q : {QueueSettings{3.0, 1.0, 2, 1100}, QueueSettings{1.5, 1.0, 1, 900},
+                                   QueueSettings{6.0, 1.0, 5, 2000}, QueueSettings{0.5, 1.0, 1, 900}}) {
+        SCOPED_TRACE(::testing::Message() << q.servers << " servers, " << q.places << " places");
+        const QueueTheory theory = Solve(q);
+        const double longest = theory.meanTimeInSystem + 40.0 * theory.sdTimeInSystem;
+        constexpr int kSteps = 2000;
+        const double h = longest / kSteps;
+        double first = 0.0;
+        double second = 0.0;
+        double previous = 0.0;
+        for (int i = 0; i <= kSteps; ++i) {
+            const double t = i * h;
+            const double within = TimeInSystemShareWithin(q, t);
+            ASSERT_TRUE(within >= previous - 1e-12 && within <= 1.0) << t << ": " << within;
+            previous = within;
+            const double w = (i == 0 || i == kSteps) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
+            first += w * (1.0 - within);
+            second += w * 2.0 * t * (1.0 - within);
+        }
+        first *= h / 3.0;
+        second *= h / 3.0;
+        EXPECT_NEAR(first, theory.meanTimeInSystem, 1e-4 * theory.meanTimeInSystem);
+        EXPECT_NEAR(std::sqrt(second - first * first), theory.sdTimeInSystem, 1e-3 * theory.sdTimeInSystem);
+    }
+}
+
 TEST(ExactTheoryTest, OnlyExponentialArrivalsAndServiceHaveAnExactValue)
 {
     const QueueSettings settings{2.0, 1.0, 2, 5};

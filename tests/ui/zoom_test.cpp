@@ -57,7 +57,9 @@ TEST_F(WindowTest, AnalysisWindowFitsTheScreen)
     EXPECT_LE(smallest.height(), available.height());
     auto* scroll = analysis->findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
-    EXPECT_EQ(scroll->widget()->findChild<QPushButton*>(QStringLiteral("exportButton"))->window(), analysis);
+    const auto* exportButton = scroll->widget()->findChild<QPushButton*>(QStringLiteral("exportButton"));
+    ASSERT_NE(exportButton, nullptr);
+    EXPECT_EQ(exportButton->window(), analysis);
 }
 
 TEST_F(WindowTest, ShowsThePicturePixelForPixelDoubled)

@@ -69,6 +69,12 @@ std::optional<ConfidenceInterval> IntervalOf(const Summary& summary, const Measu
     return measure.interval != nullptr ? summary.ci95.*measure.interval : std::nullopt;
 }
 
+// The measures the CSV held in its first versions, in their order.
+constexpr std::array<std::string_view, 4> kFirstSimulatedColumns{"loss", "mean_time_in_system", "sd_time_in_system",
+                                                                 "mean_in_system"};
+constexpr std::array<std::string_view, 7> kFirstTheoryColumns{
+    "loss", "throughput", "utilisation", "mean_in_system", "mean_queue", "mean_time_in_system", "mean_waiting_time"};
+
 std::vector<std::string> Warnings(const Settings& settings)
 {
     return IntervalWarnings(settings.arrival, settings.arrivalRate, settings.service, settings.serviceRate);
@@ -148,17 +154,37 @@ std::string CsvReport(const Settings& settings, const Summary& summary)
     field("sourced", Exact(s.sourced));
     field("served", Exact(s.served));
     field("lost", Exact(s.lost));
-    for (const Measure& m : kMeasures) {
+    auto simulated = [&](const Measure& m) {
         field(m.key, Exact(s.values.*m.simulated));
         if (m.interval != nullptr) {
             const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
             field(std::string(m.key) + "_low", ci ? Exact(ci->low) : std::string());
             field(std::string(m.key) + "_high", ci ? Exact(ci->high) : std::string());
         }
+    };
+    auto theory = [&](const Measure& m) {
+        const std::optional<double> value = TheoryValue(summary, m);
+        field("theory_" + std::string(m.key), value ? Exact(*value) : std::string());
+    };
+    // The columns of the first versions stay where they were, so that new
+    // lines still fit under an old header and scripts that count columns
+    // read the same; the later ones follow.
+    for (const std::string_view key : kFirstSimulatedColumns) {
+        simulated(MeasureKeyed(key));
+    }
+    for (const std::string_view key : kFirstTheoryColumns) {
+        theory(MeasureKeyed(key));
     }
     for (const Measure& m : kMeasures) {
-        const std::optional<double> theory = TheoryValue(summary, m);
-        field("theory_" + std::string(m.key), theory ? Exact(*theory) : std::string());
+        if (std::find(kFirstSimulatedColumns.begin(), kFirstSimulatedColumns.end(), m.key) ==
+            kFirstSimulatedColumns.end()) {
+            simulated(m);
+        }
+    }
+    for (const Measure& m : kMeasures) {
+        if (std::find(kFirstTheoryColumns.begin(), kFirstTheoryColumns.end(), m.key) == kFirstTheoryColumns.end()) {
+            theory(m);
+        }
     }
     return header + "\n" + values + "\n";
 }
