@@ -10,7 +10,7 @@
 #include "control/form.h"
 #include "engine/intervals.h"
 #include "engine/number_text.h"
-#include "engine/run_record.h"
+#include "statistics/run_record.h"
 #include "tests/support/load.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "control/form.h"
-#include "engine/run_record.h"
+#include "statistics/run_record.h"
 #include "tests/support/load.h"
 
 int main(int argc, char** argv)

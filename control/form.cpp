@@ -8,8 +8,8 @@
 #include "engine/geometry.h"
 #include "engine/intervals.h"
 #include "engine/number_text.h"
+#include "engine/shown_statistics.h"
 #include "engine/source.h"
-#include "engine/statistics.h"
 #include "engine/tick.h"
 
 namespace waitline {

@@ -4,8 +4,8 @@
 
 #include "control/controls.h"
 #include "engine/random_source.h"
-#include "engine/run_record.h"
 #include "engine/simulation.h"
+#include "statistics/run_record.h"
 
 // The main window's behaviour without the window: its start-up, its event
 // handlers and the user's actions on its controls, all working on the

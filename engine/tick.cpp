@@ -4,8 +4,8 @@
 
 #include "engine/geometry.h"
 #include "engine/number_text.h"
+#include "engine/shown_statistics.h"
 #include "engine/source.h"
-#include "engine/statistics.h"
 
 namespace waitline {
 

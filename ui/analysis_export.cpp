@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
-#include "engine/run_record.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
+#include "statistics/run_record.h"
 #include "ui/text.h"
 #include "ui/whole_file.h"
 

@@ -16,9 +16,9 @@
 #include <span>
 #include <vector>
 
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
-#include "engine/run_record.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
+#include "statistics/run_record.h"
 #include "ui/text.h"
 
 namespace waitline {

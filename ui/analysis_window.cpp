@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/measures.h"
+#include "statistics/measures.h"
 #include "ui/analysis_export.h"
 #include "ui/analysis_plots.h"
 #include "ui/analysis_table.h"

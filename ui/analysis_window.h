@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "control/form.h"
-#include "engine/queue_theory.h"
-#include "engine/run_record.h"
+#include "statistics/queue_theory.h"
+#include "statistics/run_record.h"
 
 class QLabel;
 class QPushButton;

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "engine/measures.h"
+#include "statistics/measures.h"
 #include "ui/text.h"
 
 namespace waitline {

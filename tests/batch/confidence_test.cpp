@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "control/form.h"
-#include "engine/confidence.h"
 #include "engine/geometry.h"
+#include "statistics/batch_means.h"
+#include "statistics/confidence.h"
 
 namespace waitline {
 namespace {

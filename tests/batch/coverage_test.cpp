@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
 #include "tools/batch/batch_run.h"
 
 namespace waitline::batch {

@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "control/form.h"
-#include "engine/measures.h"
-#include "engine/run_record.h"
+#include "statistics/measures.h"
+#include "statistics/run_record.h"
 #include "tools/batch/batch_run.h"
 
 namespace waitline::batch {

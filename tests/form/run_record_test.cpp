@@ -1,4 +1,4 @@
-#include "engine/run_record.h"
+#include "statistics/run_record.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "control/form.h"
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
 
 namespace waitline {
 namespace {

@@ -10,7 +10,7 @@
 #include <QSettings>
 #include <QTest>
 
-#include "engine/measures.h"
+#include "statistics/measures.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/focus_ring_style.h"
 #include "ui/help_window.h"

@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/analysis_export.h"
 #include "ui/analysis_plots.h"

@@ -132,10 +132,10 @@ void CarryOutText(QAccessibleTextInterface& text, const QString& method, const Q
     } else if (method == QLatin1String("GetTextAfterOffset")) {
         [[maybe_unused]] const QString piece = text.textAfterOffset(first, Boundary(second), &start, &end);
     } else if (method == QLatin1String("GetRangeExtents")) {
-        const int end = second == -1 ? count : second;
-        ASSERT_LE(static_cast<long long>(end) - first, count) << "a range past the text";
+        const int last = second == -1 ? count : second;
+        ASSERT_LE(static_cast<long long>(last) - first, count) << "a range past the text";
         QRect extents = text.characterRect(first);
-        for (int i = first + 1; i <= end; ++i) {
+        for (int i = first + 1; i <= last; ++i) {
             extents |= text.characterRect(i);
         }
     } else if (method == QLatin1String("GetText")) {
@@ -231,8 +231,8 @@ TEST_F(BusGuardTest, EveryRequestIsAnsweredQuicklyOrPassesOnInRange)
             }
             for (int round = 0; round < 200; ++round) {
                 const QString& method = textMethods[static_cast<qsizetype>(random_() % textMethods.size())];
-                const QVariantList arguments{anyIndex(whole.size()), anyIndex(whole.size()),
-                                             static_cast<int>(random_() % 9)};
+                const QVariantList arguments{anyIndex(static_cast<int>(whole.size())),
+                                             anyIndex(static_cast<int>(whole.size())), static_cast<int>(random_() % 9)};
                 const CpuClock clock;
                 const GuardVerdict verdict = JudgeRequest(object, kText, method, arguments);
                 if (verdict.kind == GuardVerdict::Kind::Pass) {

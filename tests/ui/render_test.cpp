@@ -120,11 +120,11 @@ TEST_F(RenderTest, RaisingAndLoweringBackLeavesThePictureAsItWas)
 // a caption's letters, however the items stack.
 TEST_F(RenderTest, NoItemCoversACaptionsLetters)
 {
-    const QImage window = driver.grabClientArea();
+    const QImage painted = driver.grabClientArea();
     for (const layout::LabelRow& row : layout::kFixedLabels) {
         auto* label = driver.canvas()->findChild<LabelItem*>(QString::fromLatin1(row.name));
         ASSERT_NE(label, nullptr) << row.name;
-        QImage alone(window.size(), QImage::Format_RGB32);
+        QImage alone(painted.size(), QImage::Format_RGB32);
         alone.fill(kGrey);
         QPainter painter(&alone);
         label->paint(painter);
@@ -135,7 +135,7 @@ TEST_F(RenderTest, NoItemCoversACaptionsLetters)
             for (int x = box.left(); x <= box.right(); ++x) {
                 if (pixel(alone, x, y) != kGrey) {
                     ++letters;
-                    ASSERT_EQ(pixel(window, x, y), pixel(alone, x, y)) << row.name << " at " << x << "," << y;
+                    ASSERT_EQ(pixel(painted, x, y), pixel(alone, x, y)) << row.name << " at " << x << "," << y;
                 }
             }
         }

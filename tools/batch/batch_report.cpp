@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/measures.h"
+#include "statistics/measures.h"
 #include "tools/json_writer.h"
 
 namespace waitline::batch {

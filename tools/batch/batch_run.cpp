@@ -10,6 +10,7 @@
 
 #include "control/form.h"
 #include "engine/number_text.h"
+#include "statistics/batch_means.h"
 
 namespace waitline::batch {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/confidence.h"
-#include "engine/measures.h"
-#include "engine/queue_theory.h"
+#include "statistics/confidence.h"
+#include "statistics/measures.h"
+#include "statistics/queue_theory.h"
 
 // Runs of the demo without a window, as fast as the machine allows: the
 // window's own controller and engine, driven the way the scenario runner

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/confidence.h"
-#include "engine/queue_theory.h"
+#include "statistics/confidence.h"
+#include "statistics/queue_theory.h"
 
 // The measures of a queue that the program reports, each described once: its
 // name, its textbook symbol, its unit, one sentence of meaning and its key in

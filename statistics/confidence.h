@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -32,16 +31,6 @@ double StudentT975(std::int64_t degreesOfFreedom);
 // or more, the interval does not reach below 0. Empty for fewer than two
 // pairs, for a total denominator of 0, or when a value is not finite.
 std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numerators,
-                                                  std::span<const double> denominators);
-
-// The same for a share of events, such as packets lost per packet sourced,
-// taken on the log-odds scale: the interval stays between 0 and 1 and, for a
-// rare event, reaches further up than down, as the estimate itself scatters;
-// a symmetric interval around a handful of losses per batch holds the true
-// share markedly less often than it claims. Empty, besides, until the share
-// is strictly between 0 and 1: a run that never lost a packet cannot say how
-// rarely it loses one.
-std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numerators,
                                                   std::span<const double> denominators);
 
 // Running totals of a run from Go, read off the model after each tick. Two of
@@ -99,47 +88,5 @@ struct MeasureIntervals {
 MeasureIntervals IntervalsFrom(std::span<const RunTotals> stretches, int servers);
 // The same for the mean time in the system alone.
 std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTotals> stretches);
-
-// Batch means within one run whose length is known from the start: the ticks
-// after the warm-up are split into kBatchCount batches of equal length (to a
-// tick), each taken as one estimate. Fixed storage; after each tick the model
-// is read once, which costs a few additions.
-class RunBatches {
-public:
-    static constexpr int kBatchCount = 20;
-
-    // Counts ticks from Go. A run whose part after the warm-up has fewer
-    // ticks than batches gets no interval.
-    RunBatches(std::int64_t warmupTicks, std::int64_t runTicks);
-
-    // Call after every tick of the run, starting with the first after Go.
-    void afterTick(const Simulation& sim)
-    {
-        now_.addTick(sim);
-        servers_ = sim.NumServers;
-        if (now_.ticks == boundaries_[next_]) {
-            closeBatches(sim);
-        }
-    }
-
-    // The totals from the end of the warm-up to the end of the run; all zero
-    // until the run has ended.
-    RunTotals afterWarmup() const;
-    // The totals from Go to now.
-    const RunTotals& fromGo() const { return now_; }
-    // Empty until every batch is complete and has enough data.
-    MeasureIntervals intervals() const;
-
-private:
-    void closeBatches(const Simulation& sim);
-
-    // The tick at which each batch begins, then the end of the last, then a
-    // tick that never comes.
-    std::array<std::int64_t, kBatchCount + 2> boundaries_{};
-    std::array<RunTotals, kBatchCount + 1> marks_{};
-    int next_ = 0;
-    int servers_ = 1;
-    RunTotals now_;
-};
 
 }  // namespace waitline

@@ -1,4 +1,4 @@
-#include "engine/statistics.h"
+#include "engine/shown_statistics.h"
 
 #include <gtest/gtest.h>
 

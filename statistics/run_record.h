@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/confidence.h"
-#include "engine/measures.h"
 #include "engine/simulation.h"
+#include "statistics/batch_means.h"
+#include "statistics/confidence.h"
+#include "statistics/measures.h"
 
 // What a run looks like over time, for the analysis window: a series that
 // begins at Go or at a change of the settings in use, collected after every
@@ -104,11 +105,10 @@ public:
     // left out of its intervals.
     static constexpr std::int64_t kWarmupTicks = 30 * std::int64_t{kTicksPerSecond};
     // Batch means: the batches after the warm-up start at one second each;
-    // whenever kMaxBatches are complete they are merged in pairs. An interval
-    // needs kMinBatches complete batches, each with enough data: ten, so that
-    // at slow rates a student sees a band within minutes.
-    static constexpr int kMinBatches = 10;
-    static constexpr int kMaxBatches = 2 * kMinBatches;
+    // whenever the batch means hold as many as they can, they are merged in
+    // pairs. An interval needs kMinBatches complete batches, each with enough
+    // data: ten, so that at slow rates a student sees a band within minutes.
+    static constexpr int kMinBatches = BatchMeans::kMaxBatches / 2;
 
     RunRecord();
 
@@ -148,9 +148,6 @@ private:
     void addRow(const Simulation& sim);
     SeriesRow rowOf(const Simulation& sim) const;
     void closeBatch();
-    // The batches complete so far, written into `batches`; empty while there
-    // are too few for an interval.
-    std::span<const RunTotals> completeBatches(std::array<RunTotals, kMaxBatches>& batches) const;
 
     std::uint64_t seriesNumber_ = 0;
     SeriesSettings settings_;
@@ -172,10 +169,8 @@ private:
 
     TimeHistogram histogram_;
 
-    // marks_[k] holds the totals at the start of batch k; marks_[0] those at
-    // the end of the warm-up.
-    std::array<RunTotals, kMaxBatches + 1> marks_{};
-    int marksTaken_ = 0;
+    // The first batch begins at the end of the warm-up.
+    BatchMeans batches_;
     std::int64_t batchTicks_ = kTicksPerSecond;
     std::int64_t batchDue_ = kWarmupTicks;  // the tick that takes the next mark
 };

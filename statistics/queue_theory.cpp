@@ -1,4 +1,4 @@
-#include "engine/queue_theory.h"
+#include "statistics/queue_theory.h"
 
 #include <algorithm>
 #include <cmath>

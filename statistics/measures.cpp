@@ -1,4 +1,4 @@
-#include "engine/measures.h"
+#include "statistics/measures.h"
 
 #include <algorithm>
 #include <array>

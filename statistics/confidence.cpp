@@ -1,4 +1,4 @@
-#include "engine/confidence.h"
+#include "statistics/confidence.h"
 
 #include <algorithm>
 #include <limits>
@@ -99,6 +99,13 @@ std::optional<ConfidenceInterval> RatioInterval(const std::optional<RatioEstimat
     return ConfidenceInterval{e->nonNegative ? std::max(low, 0.0) : low, e->ratio + half};
 }
 
+// A share of events, such as packets lost per packet sourced, is taken on
+// the log-odds scale: the interval stays between 0 and 1 and, for a rare
+// event, reaches further up than down, as the estimate itself scatters; a
+// symmetric interval around a handful of losses per batch holds the true
+// share markedly less often than it claims. Empty, besides, until the share
+// is strictly between 0 and 1: a run that never lost a packet cannot say how
+// rarely it loses one.
 std::optional<ConfidenceInterval> ShareInterval(const std::optional<RatioEstimate>& e)
 {
     if (!e || !(e->ratio > 0.0 && e->ratio < 1.0)) {
@@ -128,12 +135,6 @@ std::optional<ConfidenceInterval> RatioInterval95(std::span<const double> numera
                                                   std::span<const double> denominators)
 {
     return RatioInterval(EstimateRatio(numerators, denominators));
-}
-
-std::optional<ConfidenceInterval> ShareInterval95(std::span<const double> numerators,
-                                                  std::span<const double> denominators)
-{
-    return ShareInterval(EstimateRatio(numerators, denominators));
 }
 
 int ServersBusy(const Simulation& sim) { return std::min<int>(sim.QueueDepth, sim.NumServers); }
@@ -209,54 +210,6 @@ std::optional<ConfidenceInterval> TimeInSystemIntervalFrom(std::span<const RunTo
         return std::nullopt;
     }
     return TimeInSystemInterval(stretches);
-}
-
-RunBatches::RunBatches(std::int64_t warmupTicks, std::int64_t runTicks)
-{
-    const std::int64_t measured = runTicks - warmupTicks;
-    if (warmupTicks < 0 || measured < kBatchCount) {
-        boundaries_.fill(-1);  // no batch ever closes: no interval
-        return;
-    }
-    for (int k = 0; k <= kBatchCount; ++k) {
-        boundaries_[k] = warmupTicks + measured * k / kBatchCount;
-    }
-    boundaries_[kBatchCount + 1] = -1;
-    // Without a warm-up the first batch begins at Go, before any tick.
-    while (next_ <= kBatchCount && boundaries_[next_] == 0) {
-        marks_[next_] = RunTotals{};
-        ++next_;
-    }
-}
-
-void RunBatches::closeBatches(const Simulation& sim)
-{
-    now_.sourced = sim.PacketsSourced;
-    now_.lost = sim.PacketsLost;
-    do {
-        marks_[next_] = now_;
-        ++next_;
-    } while (next_ <= kBatchCount && boundaries_[next_] == now_.ticks);
-}
-
-RunTotals RunBatches::afterWarmup() const
-{
-    if (next_ <= kBatchCount) {
-        return {};
-    }
-    return marks_[kBatchCount] - marks_[0];
-}
-
-MeasureIntervals RunBatches::intervals() const
-{
-    if (next_ <= kBatchCount) {
-        return {};
-    }
-    std::array<RunTotals, kBatchCount> batches;
-    for (int k = 0; k < kBatchCount; ++k) {
-        batches[k] = marks_[k + 1] - marks_[k];
-    }
-    return IntervalsFrom(batches, servers_);
 }
 
 }  // namespace waitline

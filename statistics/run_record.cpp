@@ -1,4 +1,4 @@
-#include "engine/run_record.h"
+#include "statistics/run_record.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,7 +64,7 @@ void RunRecord::restart(const Simulation& sim)
     depthCount_ = 0;
     depthDue_ = kDepthSampleTicks;
     histogram_ = TimeHistogram{};
-    marksTaken_ = 0;
+    batches_.clear();
     batchTicks_ = kTicksPerSecond;
     batchDue_ = kWarmupTicks;
 }
@@ -120,14 +120,11 @@ void RunRecord::addToHistogram(std::int32_t timeMs)
 
 void RunRecord::closeBatch()
 {
-    marks_[marksTaken_++] = now_.run;
-    if (marksTaken_ == kMaxBatches + 1) {
+    batches_.mark(now_.run);
+    if (batches_.full()) {
         // Twice as long batches, half as many: the run so far is still
         // covered from the end of the warm-up, in fixed storage.
-        for (std::size_t k = 0; k <= static_cast<std::size_t>(kMinBatches); ++k) {
-            marks_[k] = marks_[2 * k];
-        }
-        marksTaken_ = kMinBatches + 1;
+        batches_.mergePairs();
         batchTicks_ *= 2;
     }
     batchDue_ = now_.run.ticks + batchTicks_;
@@ -165,8 +162,7 @@ SeriesRow RunRecord::rowOf(const Simulation& sim) const
     row.sdTimeInSystem = SdSecondsOf(now_.squaredMs, static_cast<double>(run.timeInSystemMs), served);
     row.meanInSystem = SafeRatio(static_cast<double>(run.depthTicks), static_cast<double>(run.ticks));
     row.placesHeld = sim.QueueDepth;
-    std::array<RunTotals, kMaxBatches> batches;
-    row.meanTimeBand = TimeInSystemIntervalFrom(completeBatches(batches));
+    row.meanTimeBand = batches_.timeInSystemInterval(kMinBatches);
     return row;
 }
 
@@ -231,22 +227,6 @@ SeriesMeasures RunRecord::measures() const
     return m;
 }
 
-std::span<const RunTotals> RunRecord::completeBatches(std::array<RunTotals, kMaxBatches>& batches) const
-{
-    const int complete = marksTaken_ - 1;
-    if (complete < kMinBatches) {
-        return {};
-    }
-    for (int k = 0; k < complete; ++k) {
-        batches[k] = marks_[k + 1] - marks_[k];
-    }
-    return {batches.data(), static_cast<std::size_t>(complete)};
-}
-
-MeasureIntervals RunRecord::intervals() const
-{
-    std::array<RunTotals, kMaxBatches> batches;
-    return IntervalsFrom(completeBatches(batches), settings_.servers);
-}
+MeasureIntervals RunRecord::intervals() const { return batches_.intervals(settings_.servers, kMinBatches); }
 
 }  // namespace waitline
