@@ -20,10 +20,11 @@
 
 #include "app/command_line.h"
 #include "app/display_check.h"
+#include "picture/layout.h"
 #include "tools/terminal_text.h"
-#include "ui/main_window.h"
-#include "ui/program_identity.h"
-#include "ui/window_layout.h"
+#include "ui/common/picture_in_qt.h"
+#include "ui/help_and_about/program_identity.h"
+#include "ui/main_window/main_window.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ int StartAgainAtZoomToFit(int argc, char* argv[])
     {
         const QGuiApplication probe(argc, argv);
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            zoom = waitline::ZoomToFit(waitline::layout::kClientSize, screen->availableGeometry().size());
+            zoom =
+                waitline::ZoomToFit(waitline::ToQt(waitline::layout::kClientSize), screen->availableGeometry().size());
         }
     }
     std::string option = "--zoom";

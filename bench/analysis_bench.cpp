@@ -17,7 +17,7 @@
 
 #include "control/form.h"
 #include "tests/support/load.h"
-#include "ui/analysis_window.h"
+#include "ui/analysis_window/analysis_window.h"
 
 namespace {
 

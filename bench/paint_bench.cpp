@@ -11,12 +11,13 @@
 
 #include <string_view>
 
+#include "picture/layout.h"
 #include "tests/support/load.h"
-#include "ui/canvas.h"
-#include "ui/main_window.h"
-#include "ui/text.h"
-#include "ui/window_driver.h"
-#include "ui/window_layout.h"
+#include "ui/common/picture_in_qt.h"
+#include "ui/common/text.h"
+#include "ui/main_window/canvas.h"
+#include "ui/main_window/main_window.h"
+#include "ui/window_driver/window_driver.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void BM_FullPaintCanvas(benchmark::State& state)
     MainWindow window;
     WindowDriver driver(window);
     PrepareHeavyRun(window, driver);
-    QImage image(layout::kClientSize, QImage::Format_RGB32);
+    QImage image(ToQt(layout::kClientSize), QImage::Format_RGB32);
     for (auto _ : state) {
         driver.canvas()->render(&image);
         benchmark::ClobberMemory();
@@ -63,7 +64,7 @@ void BM_FullPaintWindow(benchmark::State& state)
     MainWindow window;
     WindowDriver driver(window);
     PrepareHeavyRun(window, driver);
-    QImage image(layout::kClientSize, QImage::Format_RGB32);
+    QImage image(ToQt(layout::kClientSize), QImage::Format_RGB32);
     for (auto _ : state) {
         window.render(&image);
         benchmark::ClobberMemory();

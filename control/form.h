@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "control/controls.h"
+#include "engine/controls.h"
 #include "engine/random_source.h"
 #include "engine/simulation.h"
 #include "statistics/run_record.h"

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "engine/random_source.h"
+#include "picture/layout.h"
 #include "tools/json_writer.h"
 #include "tools/script.h"
-#include "ui/drawn_items.h"
-#include "ui/main_window.h"
-#include "ui/whole_file.h"
-#include "ui/window_driver.h"
-#include "ui/window_layout.h"
+#include "ui/common/whole_file.h"
+#include "ui/main_window/drawn_items.h"
+#include "ui/main_window/main_window.h"
+#include "ui/window_driver/window_driver.h"
 
 namespace waitline {
 namespace {
@@ -209,7 +209,8 @@ private:
         json.key(layout::kQueueBoxes.name);
         json.beginArray();
         for (int j = 0; j < layout::kQueueBoxes.count; ++j) {
-            json.value(item<OutlineItem>(layout::MemberName(layout::kQueueBoxes.name, j)).isVisible());
+            json.value(
+                item<OutlineItem>(QString::fromStdString(layout::MemberName(layout::kQueueBoxes.name, j))).isVisible());
         }
         json.endArray();
         json.key("servers");
@@ -217,7 +218,7 @@ private:
         for (int j = 0; j < MaxServers; ++j) {
             int shown = 0;
             for (const layout::ServerLineRow& line : layout::kServerLines) {
-                shown += item<LineItem>(layout::MemberName(line.name, j)).isVisible() ? 1 : 0;
+                shown += item<LineItem>(QString::fromStdString(layout::MemberName(line.name, j))).isVisible() ? 1 : 0;
             }
             if (shown == kServerLineCount || shown == 0) {
                 json.value(shown == kServerLineCount);

@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "tests/alloc/counting_allocator.h"
-#include "ui/canvas.h"
-#include "ui/main_window.h"
-#include "ui/window_driver.h"
+#include "ui/main_window/canvas.h"
+#include "ui/main_window/main_window.h"
+#include "ui/window_driver/window_driver.h"
 
 namespace waitline {
 namespace {

@@ -30,10 +30,10 @@
 #include <string>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/analysis_export.h"
-#include "ui/analysis_plots.h"
-#include "ui/analysis_window.h"
-#include "ui/whole_file.h"
+#include "ui/analysis_window/analysis_export.h"
+#include "ui/analysis_window/analysis_plots.h"
+#include "ui/analysis_window/analysis_window.h"
+#include "ui/common/whole_file.h"
 
 namespace waitline::test {
 namespace {

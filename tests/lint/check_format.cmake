@@ -1,11 +1,10 @@
 # Fails when a C++ file of the project differs from what clang-format makes
 # of it.   cmake -DSOURCE_DIR=... -DCLANG_FORMAT=... -P check_format.cmake
-file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}"
-  "${SOURCE_DIR}/engine/*.cpp" "${SOURCE_DIR}/engine/*.h" "${SOURCE_DIR}/statistics/*.cpp" "${SOURCE_DIR}/statistics/*.h"
-  "${SOURCE_DIR}/control/*.cpp" "${SOURCE_DIR}/control/*.h"
-  "${SOURCE_DIR}/ui/*.cpp" "${SOURCE_DIR}/ui/*.h"
-  "${SOURCE_DIR}/app/*.cpp" "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h"
-  "${SOURCE_DIR}/tests/*.cpp" "${SOURCE_DIR}/tests/*.h" "${SOURCE_DIR}/bench/*.cpp" "${SOURCE_DIR}/bench/*.h")
+set(globs "")
+foreach(root engine statistics picture control ui app tools tests bench)
+  list(APPEND globs "${SOURCE_DIR}/${root}/*.cpp" "${SOURCE_DIR}/${root}/*.h")
+endforeach()
+file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" ${globs})
 set(unformatted "")
 foreach(file IN LISTS files)
   execute_process(COMMAND "${CLANG_FORMAT}" --dry-run --Werror "${file}"

@@ -1,9 +1,7 @@
-# Runs clang-tidy with the project's checks on the C++ files of one folder.
+# Runs clang-tidy with the project's checks on the C++ files of one folder,
+# not of the folders within it, which are tests of their own.
 #   cmake -DSOURCE_DIR=... -DBUILD_DIR=... -DFOLDER=engine -DCLANG_TIDY=... -P check_tidy.cmake
-file(GLOB_RECURSE files "${SOURCE_DIR}/${FOLDER}/*.cpp")
-# The fuzzers are built only by the clang fuzz build; this build has no
-# compile commands for them.
-list(FILTER files EXCLUDE REGEX "/tests/fuzz/")
+file(GLOB files "${SOURCE_DIR}/${FOLDER}/*.cpp")
 set(failed "")
 foreach(file IN LISTS files)
   execute_process(COMMAND "${CLANG_TIDY}" -p "${BUILD_DIR}" --quiet "${file}"

@@ -12,10 +12,10 @@
 
 #include "statistics/measures.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/focus_ring_style.h"
-#include "ui/help_window.h"
-#include "ui/program_identity.h"
-#include "ui/text.h"
+#include "ui/common/text.h"
+#include "ui/help_and_about/help_window.h"
+#include "ui/help_and_about/program_identity.h"
+#include "ui/main_window/focus_ring_style.h"
 
 namespace waitline::test {
 namespace {

@@ -24,10 +24,10 @@
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 QT_END_NAMESPACE
-#include "ui/explanations.h"
-#include "ui/queue_words.h"
-#include "ui/value_announcer.h"
-#include "ui/window_layout.h"
+#include "picture/explanations.h"
+#include "picture/layout.h"
+#include "picture/queue_words.h"
+#include "ui/accessibility/value_announcer.h"
 
 namespace waitline::test {
 namespace {
@@ -36,7 +36,7 @@ QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_
 
 const Explanation& Row(std::string_view object)
 {
-    const Explanation* row = FindExplanation(Q(object));
+    const Explanation* row = FindExplanation(object);
     EXPECT_NE(row, nullptr) << object;
     static const Explanation kNone{};
     return row != nullptr ? *row : kNone;
@@ -308,7 +308,7 @@ TEST_F(AccessibilityTest, HoveringAPaintedLabelShowsWhatItMeans)
         QApplication::sendEvent(driver.canvas(), &event);
         EXPECT_TRUE(event.isAccepted());
         ASSERT_TRUE(QToolTip::isVisible());
-        const QString help = HelpText(Row(c.explains));
+        const QString help = Q(HelpText(Row(c.explains)));
         EXPECT_FALSE(help.isEmpty());
         ExpectWrapped(QToolTip::text(), help);
     }

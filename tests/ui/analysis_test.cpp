@@ -34,11 +34,11 @@
 #include "statistics/measures.h"
 #include "statistics/queue_theory.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/analysis_export.h"
-#include "ui/analysis_plots.h"
-#include "ui/analysis_table.h"
-#include "ui/analysis_window.h"
-#include "ui/stored_place.h"
+#include "ui/analysis_window/analysis_export.h"
+#include "ui/analysis_window/analysis_plots.h"
+#include "ui/analysis_window/analysis_table.h"
+#include "ui/analysis_window/analysis_window.h"
+#include "ui/analysis_window/stored_place.h"
 
 namespace waitline::test {
 namespace {

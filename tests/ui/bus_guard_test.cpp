@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/analysis_window.h"
-#include "ui/bus_guard.h"
-#include "ui/help_window.h"
+#include "ui/accessibility/bus_guard.h"
+#include "ui/analysis_window/analysis_window.h"
+#include "ui/help_and_about/help_window.h"
 
 namespace waitline::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
+#include "picture/layout.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/window_layout.h"
 
 namespace waitline::test {
 namespace {

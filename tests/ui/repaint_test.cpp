@@ -12,7 +12,7 @@
 
 #include "tests/support/load.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/text.h"
+#include "ui/common/text.h"
 
 namespace waitline::test {
 namespace {

@@ -15,11 +15,11 @@ inline void PrintTo(const QColor& c, std::ostream* os)
 }
 QT_END_NAMESPACE
 
-#include "ui/canvas.h"
-#include "ui/choice_combo_box.h"
-#include "ui/drawn_items.h"
-#include "ui/main_window.h"
-#include "ui/window_driver.h"
+#include "ui/main_window/canvas.h"
+#include "ui/main_window/choice_combo_box.h"
+#include "ui/main_window/drawn_items.h"
+#include "ui/main_window/main_window.h"
+#include "ui/window_driver/window_driver.h"
 
 namespace waitline::test {
 

@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/analysis_window.h"
+#include "ui/analysis_window/analysis_window.h"
 
 namespace waitline::test {
 namespace {

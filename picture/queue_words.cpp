@@ -1,0 +1,32 @@
+#include "picture/queue_words.h"
+
+namespace waitline {
+
+QueueCount CountQueue(const Simulation& sim)
+{
+    QueueCount count;
+    count.places = sim.QueueLength;
+    // Every place up to the highest counts: after the user shortens the queue,
+    // packets above its new top still hold theirs until they come down.
+    for (int j = 0; j <= MaxQueueLength; ++j) {
+        const QueueSlot& slot = sim.slots[j];
+        if (slot.SlotState != Slot::Full) {
+            continue;
+        }
+        ++count.taken;
+        if (slot.SlotPacket >= 0 && sim.packets[slot.SlotPacket].PacketState == Pkt::Serving) {
+            ++count.serving;
+        }
+    }
+    return count;
+}
+
+std::string DescribeQueue(const QueueCount& count)
+{
+    std::string text = std::to_string(count.taken) + " of " + std::to_string(count.places);
+    text += count.places == 1 ? " place taken, " : " places taken, ";
+    text += std::to_string(count.serving) + " in service";
+    return text;
+}
+
+}  // namespace waitline

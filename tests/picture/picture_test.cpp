@@ -1,0 +1,44 @@
+// The picture's description holds together without any window: every text
+// about an item names an item that is drawn, and every statistic names a
+// measure of the measures table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "engine/controls.h"
+#include "picture/explanations.h"
+#include "picture/layout.h"
+#include "statistics/measures.h"
+
+namespace waitline::test {
+namespace {
+
+bool IsLabel(std::string_view object)
+{
+    const auto named = [object](const layout::LabelRow& row) { return object == row.name; };
+    return std::ranges::any_of(layout::kFixedLabels, named) || std::ranges::any_of(layout::kValueLabels, named);
+}
+
+bool IsControl(std::string_view object) { return ComboByName(object) || ButtonByName(object); }
+
+TEST(Explanations, NameOnlyWhatIsDrawnAndMeasuresThatExist)
+{
+    for (const Explanation& row : kExplanations) {
+        switch (row.kind) {
+        case Explained::Control: EXPECT_TRUE(IsControl(row.object)) << row.object; break;
+        case Explained::Caption:
+        case Explained::Value: EXPECT_TRUE(IsLabel(row.object)) << row.object; break;
+        case Explained::Picture: EXPECT_EQ(row.object, "canvas"); break;
+        }
+        if (!row.measure.empty()) {
+            EXPECT_EQ(MeasureKeyed(row.measure).key, row.measure);
+            EXPECT_NE(HelpText(row).find(TextbookSymbol(row)), std::string::npos) << row.object;
+        }
+        EXPECT_EQ(FindExplanation(row.object), &row);
+    }
+    EXPECT_EQ(FindExplanation("no such object"), nullptr);
+}
+
+}  // namespace
+}  // namespace waitline::test
