@@ -125,14 +125,10 @@ void StartButtonClick(Form& form)
 
 void PauseButtonClick(Form& form)
 {
-    DisplayModel& d = form.sim.display;
-    if (d.PauseButton == "Pause") {
-        d.PauseButton = "Continue";
-        d.TimerMove.Enabled = false;
-    } else {
-        d.PauseButton = "Pause";
-        d.TimerMove.Enabled = true;
-    }
+    Simulation& sim = form.sim;
+    sim.Paused = !sim.Paused;
+    sim.display.PauseButton = sim.Paused ? "Continue" : "Pause";
+    sim.display.TimerMove.Enabled = !sim.Paused;
 }
 
 void TimerCheckTimer(Form& form)
@@ -219,7 +215,7 @@ bool DeliverTimerMove(Form& form)
     return true;
 }
 
-bool IsPaused(const Form& form) { return form.sim.display.PauseButton == "Continue"; }
+bool IsPaused(const Form& form) { return form.sim.Paused; }
 
 bool StepOneTick(Form& form)
 {

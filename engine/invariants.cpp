@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <string_view>
 
 #include "engine/geometry.h"
 
@@ -126,11 +127,25 @@ void CheckBooks(const Simulation& sim, Report& report)
     }
 }
 
+// The pause is a state of its own; the button's caption and the move timer
+// follow it.
+void CheckPause(const Simulation& sim, Report& report)
+{
+    const std::string_view caption = sim.display.PauseButton;
+    if (caption != (sim.Paused ? "Continue" : "Pause")) {
+        report.fail("paused ", sim.Paused, " but the pause button says ", caption);
+    }
+    if (sim.Paused && sim.display.TimerMove.Enabled) {
+        report.fail("paused with the move timer on");
+    }
+}
+
 }  // namespace
 
 std::string CheckInvariants(const Simulation& sim)
 {
     Report report;
+    CheckPause(sim, report);
     CheckPlaces(sim, report);
     CheckPackets(sim, report);
     CheckNumbers(sim, report);

@@ -30,6 +30,8 @@ struct Simulation {
     std::int16_t NumServers = 1;
     std::int16_t QueueLength = 3;
     bool Running = false;
+    // Whether Pause froze the animation; the pause button's caption shows it.
+    bool Paused = false;
 
     std::array<Packet, MaxPacket + 1> packets{};
     std::array<QueueSlot, kSlotCount> slots{};

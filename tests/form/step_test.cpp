@@ -5,44 +5,21 @@
 #include <vector>
 
 #include "control/form.h"
+#include "tests/support/busy_run.h"
 
 namespace waitline {
 namespace {
 
-// The same run in any number of forms: a fixed seed, a long queue and
-// frequent arrivals, so that packets are falling, queueing and being served.
+using test::StartBusyRun;
+using test::TickState;
+
+// The busy run, some ticks after Go.
 void StartBusyRun(Form& form, int ticks)
 {
-    FormLoad(form);
-    form.clockRandom.seed(11);
-    ASSERT_TRUE(ChooseEntry(form, ComboId::QueueCombo, "10"));
-    ASSERT_TRUE(ChooseEntry(form, ComboId::ServerCombo, "2"));
-    ASSERT_TRUE(TypeText(form, ComboId::ArrivalCombo, "5"));
-    Click(form, ButtonId::StartButton);
+    StartBusyRun(form);
     for (int k = 0; k < ticks; ++k) {
         ASSERT_TRUE(DeliverTimerMove(form));
     }
-}
-
-// What a tick changes, packet by packet and place by place, as text, so that a
-// difference names the field.
-std::vector<std::string> TickState(const Simulation& sim)
-{
-    std::vector<std::string> state;
-    for (const Packet& p : sim.packets) {
-        state.push_back(std::string(ToText(p.PacketState)) + ' ' + std::to_string(p.Left) + ' ' +
-                        std::to_string(p.Top) + ' ' + std::to_string(p.Visible) + ' ' + std::to_string(p.ServiceLeft) +
-                        ' ' + std::to_string(p.PacketAge));
-    }
-    for (const QueueSlot& s : sim.slots) {
-        state.push_back(std::string(ToText(s.SlotState)) + ' ' + std::to_string(s.SlotPacket));
-    }
-    for (const std::int32_t n : {sim.PacketsSourced, sim.PacketsServiced, sim.PacketsLost, sim.TickCount,
-                                 sim.source.TimeToNextArrival, std::int32_t{sim.QueueDepth}}) {
-        state.push_back(std::to_string(n));
-    }
-    state.push_back(std::to_string(sim.MeanPktsInQueue));
-    return state;
 }
 
 TEST(StepOneTick, WhilePausedIsOneMoveTimerTickAndStaysPaused)

@@ -5,11 +5,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
+#include "control/window_actions.h"
 #include "statistics/measures.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/common/text.h"
@@ -20,19 +22,9 @@
 namespace waitline::test {
 namespace {
 
-QAction* ActionNamed(const QList<QAction*>& actions, const QString& text)
-{
-    for (QAction* action : actions) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 TEST_F(WindowTest, AboutBoxGivesVersionLicenceAndWhatTheDemoShows)
 {
-    QAction* about = ActionNamed(driver.contextMenuActions(), QStringLiteral("About Waitline"));
+    QAction* about = EntryNamed(driver.contextMenuActions(), QStringLiteral("About Waitline"));
     ASSERT_NE(about, nullptr);
     about->trigger();
     auto* box = window.findChild<QMessageBox*>(QStringLiteral("AboutBox"));
@@ -47,18 +39,46 @@ TEST_F(WindowTest, AboutBoxGivesVersionLicenceAndWhatTheDemoShows)
     box->close();
 }
 
-TEST_F(WindowTest, ContextMenuKeepsAnalysisFirstThenHelpAndAbout)
+// The menu, the submenu and the keys are the table of actions, in its order:
+// every row shows once, where it says, with its keys working wherever the
+// focus is.
+TEST_F(WindowTest, MenuAndKeysAreTheTableOfActions)
 {
-    QStringList texts;
-    for (QAction* action : driver.contextMenuActions()) {
-        if (!action->isSeparator()) {
-            texts << action->text();
+    std::vector<const QAction*> shown;
+    for (QAction* entry : driver.contextMenuActions()) {
+        if (entry->menu() != nullptr) {
+            EXPECT_EQ(entry->text(), ToQString(kSpeedMenuText));
+            for (QAction* inner : entry->menu()->actions()) {
+                if (!inner->isSeparator()) {
+                    shown.push_back(inner);
+                    EXPECT_EQ(inner->property("inSpeedMenu"), QVariant()) << "shown twice";
+                    inner->setProperty("inSpeedMenu", true);
+                }
+            }
+        } else if (!entry->isSeparator()) {
+            shown.push_back(entry);
         }
     }
-    ASSERT_GE(texts.size(), 3);
-    EXPECT_EQ(texts.front(), QStringLiteral("Analysis\u2026"));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Help")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("About Waitline")));
+    ASSERT_EQ(shown.size(), kWindowActions.size());
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        const WindowAction& row = kWindowActions[k];
+        const QAction* action = shown[k];
+        EXPECT_EQ(action->objectName(), ToQString(row.name));
+        EXPECT_EQ(action->text(), ToQString(row.text));
+        EXPECT_EQ(action->property("inSpeedMenu").toBool(), row.place == ActionPlace::SpeedMenu) << row.name;
+        EXPECT_EQ(action->shortcutContext(), Qt::ApplicationShortcut) << row.name;
+        QStringList keys;
+        for (const std::string_view key : row.keys) {
+            if (!key.empty()) {
+                keys << ToQString(key);
+            }
+        }
+        QStringList bound;
+        for (const QKeySequence& key : action->shortcuts()) {
+            bound << key.toString(QKeySequence::PortableText);
+        }
+        EXPECT_EQ(bound, keys) << row.name;
+    }
 }
 
 // The two README sections, and only those, with their tables.
@@ -183,6 +203,35 @@ TEST(Readme, ListsEveryMeasureAsTheProgramNamesIt)
         const qsizetype end = text.indexOf(QLatin1Char('\n'), at);
         EXPECT_TRUE(text.mid(at, end - at).endsWith(QStringLiteral("| ") + ToQString(m.meaning) + QStringLiteral(" |")))
             << m.key;
+        from = at;
+    }
+}
+
+// The README's table of keys and menu entries, which the help shows too, is the
+// table of actions, row by row in its order.
+TEST(Readme, ListsEveryActionWithItsKeys)
+{
+    QFile readme(QStringLiteral(WAITLINE_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    qsizetype from = 0;
+    for (const WindowAction& row : kWindowActions) {
+        QString where = row.place == ActionPlace::SpeedMenu ? QStringLiteral("menu, ") + ToQString(kSpeedMenuText)
+                                                            : QStringLiteral("menu");
+        if (row.onlyWhilePaused) {
+            where += QStringLiteral(", while paused");
+        }
+        QStringList keys;
+        for (const std::string_view key : row.keys) {
+            if (!key.empty()) {
+                keys << ToQString(key);
+            }
+        }
+        const QString line = QStringLiteral("| %1 | %2 | %3 |\n")
+                                 .arg(ToQString(row.text), where, keys.join(QStringLiteral(" or ")))
+                                 .replace(QStringLiteral("|  |"), QStringLiteral("| |"));
+        const qsizetype at = text.indexOf(line, from);
+        ASSERT_GE(at, 0) << "the README has no row " << line.toStdString();
         from = at;
     }
 }

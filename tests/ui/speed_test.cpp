@@ -13,23 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/busy_run.h"
 #include "tests/ui/window_fixture.h"
 
 namespace waitline::test {
 namespace {
 
 constexpr double kTick = 0.01;  // simulated seconds
-
-// Where every packet is and what it is doing, to compare two runs.
-std::vector<std::string> PacketState(const Simulation& sim)
-{
-    std::vector<std::string> state;
-    for (const Packet& p : sim.packets) {
-        state.push_back(std::string(ToText(p.PacketState)) + ' ' + std::to_string(p.Left) + ' ' +
-                        std::to_string(p.Top) + ' ' + std::to_string(p.Visible) + ' ' + std::to_string(p.ServiceLeft));
-    }
-    return state;
-}
 
 TEST_F(WindowTest, EachSpeedPacesTheTicksAgainstTheWallClock)
 {
@@ -153,20 +143,18 @@ TEST(SpeedEvents, PauseEndsTheFastTicksButStopLetsThemRunOn)
     }
 }
 
+using waitline::test::StartBusyRun;
+
 // The same busy run in the window and in a window-free Form.
 void StartBusyRun(WindowDriver& driver, Form& twin)
 {
-    FormLoad(twin);
-    twin.clockRandom.seed(11);
-    driver.form().clockRandom.seed(11);
-    ASSERT_TRUE(driver.chooseEntry(ComboId::QueueCombo, QStringLiteral("10")));
-    ASSERT_TRUE(ChooseEntry(twin, ComboId::QueueCombo, "10"));
-    ASSERT_TRUE(driver.chooseEntry(ComboId::ServerCombo, QStringLiteral("2")));
-    ASSERT_TRUE(ChooseEntry(twin, ComboId::ServerCombo, "2"));
-    ASSERT_TRUE(driver.typeText(ComboId::ArrivalCombo, QStringLiteral("5")));
-    ASSERT_TRUE(TypeText(twin, ComboId::ArrivalCombo, "5"));
+    StartBusyRun(twin);
+    driver.form().clockRandom.seed(kBusyRunSeed);
+    for (const BusyRunEntry& e : kBusyRunEntries) {
+        const QString entry = QString::fromLatin1(e.entry);
+        ASSERT_TRUE(e.typed ? driver.typeText(e.box, entry) : driver.chooseEntry(e.box, entry));
+    }
     driver.clickButton(ButtonId::StartButton);
-    Click(twin, ButtonId::StartButton);
     // On until a packet is on its way, so that the next tick moves it on screen.
     const auto onItsWay = [](const Simulation& sim) {
         for (const Packet& p : sim.packets) {
@@ -180,7 +168,7 @@ void StartBusyRun(WindowDriver& driver, Form& twin)
         ASSERT_TRUE(driver.deliverTimerMove());
         ASSERT_TRUE(DeliverTimerMove(twin));
     }
-    ASSERT_EQ(PacketState(driver.form().sim), PacketState(twin.sim));
+    ASSERT_EQ(TickState(driver.form().sim), TickState(twin.sim));
 }
 
 TEST(SpeedStep, WhilePausedIsOneTickShownAtOnceAtEverySpeed)
@@ -195,7 +183,7 @@ TEST(SpeedStep, WhilePausedIsOneTickShownAtOnceAtEverySpeed)
         StartBusyRun(driver, twin);
         driver.clickButton(ButtonId::PauseButton);
         driver.setSpeed(speed);
-        const std::vector<std::string> packetsBefore = PacketState(driver.form().sim);
+        const std::vector<std::string> packetsBefore = TickState(driver.form().sim);
         const double timeBefore = driver.form().sim.SimTime;
         const QImage before = driver.grabClientArea();
 
@@ -206,8 +194,8 @@ TEST(SpeedStep, WhilePausedIsOneTickShownAtOnceAtEverySpeed)
         EXPECT_NEAR(sim.SimTime - timeBefore, kTick, 1e-9) << name;
         EXPECT_EQ(sim.SimTime, twin.sim.SimTime) << name;
         EXPECT_EQ(sim.TickCount, twin.sim.TickCount) << name;
-        EXPECT_NE(PacketState(sim), packetsBefore) << name << ": nothing moved in the step";
-        EXPECT_EQ(PacketState(sim), PacketState(twin.sim)) << name;
+        EXPECT_NE(TickState(sim), packetsBefore) << name << ": nothing moved in the step";
+        EXPECT_EQ(TickState(sim), TickState(twin.sim)) << name;
         // The picture already shows the step: showing the model again changes nothing.
         const QImage after = driver.grabClientArea();
         EXPECT_FALSE(after == before) << name;
@@ -257,16 +245,6 @@ protected:
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inPicture, driver.canvas()->mapToGlobal(inPicture));
         QApplication::sendEvent(driver.canvas(), &rightClick);
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    }
-
-    static QAction* entry(const QMenu& menu, const QString& text)
-    {
-        for (QAction* action : menu.actions()) {
-            if (action->text() == text) {
-                return action;
-            }
-        }
-        return nullptr;
     }
 };
 
@@ -334,7 +312,7 @@ TEST_F(ShownSpeedTest, ContextMenuOffersTheSpeedsAndAStepWhilePaused)
     driver.clickButton(ButtonId::StartButton);
     QMenu* menu = openContextMenu();
     ASSERT_NE(menu, nullptr);
-    QAction* speedEntry = entry(*menu, QStringLiteral("Speed"));
+    QAction* speedEntry = EntryNamed(menu->actions(), QStringLiteral("Speed"));
     ASSERT_NE(speedEntry, nullptr);
     ASSERT_NE(speedEntry->menu(), nullptr);
     const QMenu& speeds = *speedEntry->menu();
@@ -352,16 +330,16 @@ TEST_F(ShownSpeedTest, ContextMenuOffersTheSpeedsAndAStepWhilePaused)
     EXPECT_EQ(checkable, (std::vector<std::string>{"\u00bc\u00d7", "\u00bd\u00d7", "1\u00d7", "2\u00d7", "4\u00d7"}));
     EXPECT_EQ(checked, std::vector<std::string>{"1\u00d7"});
 
-    QAction* step = entry(*menu, QStringLiteral("Step"));
+    QAction* step = EntryNamed(menu->actions(), QStringLiteral("Step"));
     ASSERT_NE(step, nullptr);
     EXPECT_FALSE(step->isEnabled()) << "Step while running";
-    entry(speeds, QStringLiteral("4\u00d7"))->trigger();
+    EntryNamed(speeds.actions(), QStringLiteral("4\u00d7"))->trigger();
     EXPECT_EQ(driver.speed(), LectureSpeed::Quadruple);
     EXPECT_EQ(driver.timerMove()->interval(), 10);
-    EXPECT_FALSE(entry(speeds, QStringLiteral("Faster"))->isEnabled());
-    entry(speeds, QStringLiteral("Slower"))->trigger();
+    EXPECT_FALSE(EntryNamed(speeds.actions(), QStringLiteral("Faster"))->isEnabled());
+    EntryNamed(speeds.actions(), QStringLiteral("Slower"))->trigger();
     EXPECT_EQ(driver.speed(), LectureSpeed::Double);
-    EXPECT_TRUE(entry(speeds, QStringLiteral("2\u00d7"))->isChecked());
+    EXPECT_TRUE(EntryNamed(speeds.actions(), QStringLiteral("2\u00d7"))->isChecked());
     menu->hide();
 
     // Greyed in the menu while running, yet its key works once paused.
@@ -372,7 +350,7 @@ TEST_F(ShownSpeedTest, ContextMenuOffersTheSpeedsAndAStepWhilePaused)
 
     menu = openContextMenu();
     ASSERT_NE(menu, nullptr);
-    step = entry(*menu, QStringLiteral("Step"));
+    step = EntryNamed(menu->actions(), QStringLiteral("Step"));
     EXPECT_TRUE(step->isEnabled()) << "Step while paused";
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(step).center());
     EXPECT_EQ(driver.form().sim.TickCount, ticks + 2);

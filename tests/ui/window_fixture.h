@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAction>
 #include <QColor>
 #include <QImage>
+#include <QList>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,17 @@ const QColor kGrey(192, 192, 192);
 const QColor kBlack(0, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(128, 0, 128);
+
+// The menu entry with this text, or null.
+inline QAction* EntryNamed(const QList<QAction*>& entries, const QString& text)
+{
+    for (QAction* entry : entries) {
+        if (entry->text() == text) {
+            return entry;
+        }
+    }
+    return nullptr;
+}
 
 // A started-up window whose timers never fire on their own.
 class WindowTest : public ::testing::Test {

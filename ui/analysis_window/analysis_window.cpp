@@ -52,7 +52,7 @@ const QString kTickStepNote = QStringLiteral(
 
 QString StateText(const Simulation& sim)
 {
-    if (sim.display.PauseButton == "Continue") {
+    if (sim.Paused) {
         return QStringLiteral("paused");
     }
     return sim.Running ? QStringLiteral("running") : QStringLiteral("stopped");

@@ -1,8 +1,6 @@
 #include "ui/main_window/main_window.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -19,8 +17,6 @@
 #include "ui/analysis_window/analysis_window.h"
 #include "ui/common/picture_in_qt.h"
 #include "ui/common/text.h"
-#include "ui/help_and_about/about_box.h"
-#include "ui/help_and_about/help_window.h"
 #include "ui/main_window/canvas.h"
 #include "ui/main_window/choice_combo_box.h"
 #include "ui/main_window/focus_ring_style.h"
@@ -55,9 +51,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(InstallingAccessibleFactories(
 
     buildControls();
     buildTimers();
-    buildAnalysisAccess();
-    buildLectureControls();
-    buildHelpAccess();
+    buildActions();
     sync();
 }
 
@@ -146,69 +140,6 @@ void MainWindow::buildTimers()
     }
     connect(timerMove_, &QTimer::timeout, this, [this] { deliverTimerMove(); });
     connect(timerCheck_, &QTimer::timeout, this, [this] { deliverTimerCheck(); });
-}
-
-void MainWindow::buildAnalysisAccess()
-{
-    analysisAction_ = new QAction(QStringLiteral("Analysis\u2026"), this);
-    analysisAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    // The focus mostly sits in a combo box's line edit; an application-wide
-    // shortcut is looked up before the line edit sees the key.
-    analysisAction_->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(analysisAction_);
-    connect(analysisAction_, &QAction::triggered, this, &MainWindow::showAnalysis);
-
-    // The picture takes no right click itself, so a right click on it reaches
-    // the window.
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this, &MainWindow::showContextMenu);
-}
-
-void MainWindow::buildHelpAccess()
-{
-    helpAction_ = new QAction(QStringLiteral("Help"), this);
-    helpAction_->setShortcut(QKeySequence::HelpContents);
-    helpAction_->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(helpAction_);
-    connect(helpAction_, &QAction::triggered, this, &MainWindow::showHelp);
-
-    aboutAction_ = new QAction(QStringLiteral("About Waitline"), this);
-    connect(aboutAction_, &QAction::triggered, this, [this] { MakeAboutBox(this)->open(); });
-}
-
-void MainWindow::showContextMenu(const QPoint& at) { contextMenu()->popup(mapToGlobal(at)); }
-
-QMenu* MainWindow::contextMenu()
-{
-    if (contextMenu_ == nullptr) {
-        contextMenu_ = new QMenu(this);
-        contextMenu_->addAction(analysisAction_);
-        addLectureEntries(*contextMenu_);
-        contextMenu_->addSeparator();
-        contextMenu_->addAction(helpAction_);
-        contextMenu_->addAction(aboutAction_);
-    }
-    return contextMenu_;
-}
-
-void MainWindow::showAnalysis()
-{
-    if (!analysis_) {
-        analysis_ = std::make_unique<AnalysisWindow>(form_, this);
-    }
-    analysis_->show();
-    analysis_->raise();
-    analysis_->activateWindow();
-}
-
-void MainWindow::showHelp()
-{
-    if (help_ == nullptr) {
-        help_ = new HelpWindow(this);
-    }
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
 }
 
 bool MainWindow::runHandler(const std::function<void()>& handler, bool controlsMayChange)

@@ -10,6 +10,7 @@
 
 #include "control/form.h"
 #include "control/lecture_speed.h"
+#include "control/window_actions.h"
 #include "ui/accessibility/value_announcer.h"
 #include "ui/main_window/queue_picture.h"
 
@@ -38,16 +39,12 @@ class HelpWindow;
 // "linServerLeft0".., "linServer0".., "linServerTop0".., "linServerBottom0"..
 // Timers: QTimer objects "TimerMove" and "TimerCheck".
 //
-// The analysis window opens from the context menu's "Analysis…" and from
-// Ctrl+I, wherever the focus is; it is made on first use and kept. F1 opens
-// the help window the same way; "About Waitline" is in the context menu.
-//
-// Lecture controls, in the context menu and on keys that work wherever the
-// focus is: the speed (Ctrl++ or Ctrl+= faster, Ctrl+- slower, Ctrl+0 real
-// time) and, while paused, a single tick (Ctrl+.).
+// The right-click menu and the keys, the analysis window, the help, About and
+// the lecture controls among them, are the rows of kWindowActions. The
+// analysis and help windows are made on first use and kept.
 //
 // Tools and tests drive the window through a WindowDriver.
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private ActionTarget {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -62,16 +59,18 @@ private:
     void buildControls();
     void buildTimers();
     void orderTabStops();
-    void buildAnalysisAccess();
-    void showContextMenu(const QPoint& at);
+    void buildActions();
     // The right-click menu, made on first use.
     QMenu* contextMenu();
-    void showAnalysis();
-    void buildHelpAccess();
-    void showHelp();
-    void buildLectureControls();
-    void addLectureEntries(QMenu& menu);
-    void setSpeed(LectureSpeed speed);
+    QAction* action(ActionId id) const { return actions_[static_cast<std::size_t>(id)]; }
+
+    // What the actions do.
+    void showAnalysis() override;
+    void setSpeed(LectureSpeed speed) override;
+    LectureSpeed speed() const override { return speed_; }
+    void step() override { stepOnce(); }
+    void showHelp() override;
+    void showAbout() override;
     // Runs the ticks one move timer event owes at the current speed. Returns
     // whether any ran.
     bool runMoveTicks();
@@ -114,9 +113,8 @@ private:
     QTimer* timerMove_ = nullptr;
     QTimer* timerCheck_ = nullptr;
 
-    QAction* analysisAction_ = nullptr;
-    QAction* helpAction_ = nullptr;
-    QAction* aboutAction_ = nullptr;
+    // In the order of kWindowActions.
+    std::array<QAction*, kWindowActions.size()> actions_{};
     QMenu* contextMenu_ = nullptr;  // made on the first right click
     HelpWindow* help_ = nullptr;    // made on first use
     // Made on first use. Declared after form_, so that it goes first: it
@@ -124,11 +122,6 @@ private:
     std::unique_ptr<AnalysisWindow> analysis_;
 
     LectureSpeed speed_ = LectureSpeed::RealTime;
-    // One per speed, in the order of kLectureSpeeds; checkable, one checked.
-    std::array<QAction*, kLectureSpeeds.size()> speedActions_{};
-    QAction* fasterAction_ = nullptr;
-    QAction* slowerAction_ = nullptr;
-    QAction* stepAction_ = nullptr;
     // Counts the messages a tick raised, so that a fast event stops at one.
     std::uint64_t messagesShown_ = 0;
     // Tells screen readers of changed counts and statistics, once a second.

@@ -77,7 +77,7 @@ QImage WindowDriver::grabClientArea()
     return window_.grab(QRect(QPoint(0, 0), ToQt(layout::kClientSize))).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void WindowDriver::openAnalysis() { window_.analysisAction_->trigger(); }
+void WindowDriver::openAnalysis() { window_.action(ActionId::Analysis)->trigger(); }
 
 AnalysisWindow* WindowDriver::analysisWindow() const { return window_.analysis_.get(); }
 
@@ -85,7 +85,14 @@ QList<QAction*> WindowDriver::contextMenuActions() { return window_.contextMenu(
 
 HelpWindow* WindowDriver::helpWindow() const { return window_.help_; }
 
-void WindowDriver::setSpeed(LectureSpeed speed) { window_.speedActions_[SpeedIndex(speed)]->trigger(); }
+void WindowDriver::setSpeed(LectureSpeed speed)
+{
+    for (const WindowAction& row : kWindowActions) {
+        if (row.speed == speed) {
+            window_.action(row.id)->trigger();
+        }
+    }
+}
 
 LectureSpeed WindowDriver::speed() const { return window_.speed_; }
 
