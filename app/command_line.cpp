@@ -18,7 +18,7 @@ namespace {
 // included; the one line printed shows them as text.
 CommandLine Failure(const QString& why)
 {
-    const std::string line = Printable(QStringLiteral("waitline: %1").arg(why).toStdString());
+    const std::string line = Printable(QStringLiteral(WAITLINE_COMMAND ": %1").arg(why).toStdString());
     return {CommandLine::Action::Error, std::nullopt, QString::fromStdString(line)};
 }
 
@@ -53,11 +53,11 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (parser.isSet(help)) {
         // Without an application object the parser cannot know the name.
         QString text = parser.helpText();
-        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("waitline"));
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral(WAITLINE_COMMAND));
         return {CommandLine::Action::Help, std::nullopt, text.trimmed()};
     }
     if (parser.isSet(version)) {
-        return {CommandLine::Action::Version, std::nullopt, QStringLiteral("waitline " WAITLINE_VERSION)};
+        return {CommandLine::Action::Version, std::nullopt, QStringLiteral(WAITLINE_COMMAND " " WAITLINE_VERSION)};
     }
     CommandLine line;
     if (parser.isSet(zoom)) {

@@ -76,7 +76,7 @@ void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text
 std::optional<std::string> MissingDisplay()
 {
     if (UsesX11() && Environment("DISPLAY").empty() && Environment("WAYLAND_DISPLAY").empty()) {
-        return "waitline: no display found; set DISPLAY or run under a desktop session\n";
+        return WAITLINE_COMMAND ": no display found; set DISPLAY or run under a desktop session\n";
     }
     return std::nullopt;
 }
@@ -92,7 +92,7 @@ std::string UnreachableDisplayLine()
     } else {
         display = "a display through the platform " + Quoted(platform);
     }
-    return "waitline: cannot connect to " + display + "\n";
+    return WAITLINE_COMMAND ": cannot connect to " + display + "\n";
 }
 
 DisplayCheck::DisplayCheck()

@@ -44,7 +44,7 @@ int Print(const QString& text)
     if (waitline::WriteWhole(stdout, (text + QLatin1Char('\n')).toStdString())) {
         return 0;
     }
-    std::fputs("waitline: cannot write to standard output\n", stderr);
+    std::fputs(WAITLINE_COMMAND ": cannot write to standard output\n", stderr);
     return 1;
 }
 
@@ -80,7 +80,8 @@ int StartAgainAtZoomToFit(int argc, char* argv[])
     std::string factor = QByteArray::number(zoom).toStdString();
     std::vector<char*> arguments{argv[0], option.data(), factor.data(), nullptr};
     execv("/proc/self/exe", arguments.data());
-    std::fprintf(stderr, "waitline: cannot start again at zoom %s: %s\n", factor.c_str(), std::strerror(errno));
+    std::fprintf(stderr, WAITLINE_COMMAND ": cannot start again at zoom %s: %s\n", factor.c_str(),
+                 std::strerror(errno));
     return 1;
 }
 

@@ -46,8 +46,8 @@ void FillAndPresetControls(Form& form)
     form.sim.NumServers = 1;
     d.QueueCombo.text = "3";
     form.sim.QueueLength = 3;
-    d.SourceCombo.text = "Exponential";
-    d.ServiceCombo.text = "Exponential";
+    d.SourceCombo.text = DistributionName(Distribution::Exponential);
+    d.ServiceCombo.text = DistributionName(Distribution::Exponential);
 }
 
 // A structural value is taken only when the whole text is a number that
@@ -62,14 +62,14 @@ std::optional<std::int16_t> AcceptedWholeNumber(std::string_view text, int low, 
     return value;
 }
 
-// Rates below 0 are written back as "0", above 50 as "20".
+// Rates below 0 are written back as "0", above the ceiling as the rate after it.
 void ClampRate(ComboBox& box)
 {
     const double v = LeadingNumber(box.text);
     if (v < 0.0) {
         box.text = "0";
-    } else if (v > 50.0) {
-        box.text = "20";
+    } else if (v > kRateCeiling) {
+        box.text = std::to_string(kRateAfterCeiling);
     }
 }
 

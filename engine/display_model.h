@@ -27,6 +27,12 @@ struct Timer {
     bool Enabled = false;
 };
 
+// A tick: the move timer's interval, by which every tick advances simulated
+// time, and so the demo's step in time.
+inline constexpr std::int32_t kTickMs = 10;
+inline constexpr int kTicksPerSecond = 1000 / kTickMs;
+inline constexpr double kTickSeconds = kTickMs / 1000.0;
+
 // The five lines that draw server j, in the order they are shown and hidden.
 enum ServerLine : std::uint8_t { LineOut, linServerLeft, linServer, linServerTop, linServerBottom };
 constexpr int kServerLineCount = 5;
@@ -57,7 +63,7 @@ struct DisplayModel {
     std::string StartButton = "Go";
     std::string PauseButton = "Pause";
 
-    Timer TimerMove{10, true};
+    Timer TimerMove{kTickMs, true};
     Timer TimerCheck{1000, true};
 
     Label lblTime{"0000"};

@@ -51,32 +51,35 @@ std::int32_t ToLong(double x)
 
 std::int32_t NextInterval(std::string_view distribution, double rate, RandomSource& random)
 {
-    const double m = 1000.0 / rate;
-    double x = 0.0;
-    if (distribution == "Exponential") {
-        x = ExponentialDraw(m, random);
-    } else if (distribution == "Regular") {
-        x = m;
-    } else if (distribution == "Uniform") {
-        x = (Draw(random) * m) * 2.0;
-    } else if (const std::optional<double> least = ParetoLeastMs(distribution)) {
-        x = ParetoDraw(m, *least, random);
-    } else {
+    const std::optional<Distribution> named = DistributionNamed(distribution);
+    if (!named) {
         return 0;
     }
-    return ToLong(x);
+    const double m = 1000.0 / rate;
+    switch (*named) {
+    case Distribution::Exponential: return ToLong(ExponentialDraw(m, random));
+    case Distribution::Regular: return ToLong(m);
+    case Distribution::Uniform: return ToLong((Draw(random) * m) * 2.0);
+    case Distribution::Pareto01:
+    case Distribution::Pareto02:
+    case Distribution::Pareto05: break;
+    }
+    return ToLong(ParetoDraw(m, *ParetoLeastMs(distribution), random));
 }
 
 std::optional<double> ParetoLeastMs(std::string_view distribution)
 {
-    if (distribution == "Pareto 0.1") {
-        return 100.0;
+    const std::optional<Distribution> named = DistributionNamed(distribution);
+    if (!named) {
+        return std::nullopt;
     }
-    if (distribution == "Pareto 0.2") {
-        return 200.0;
-    }
-    if (distribution == "Pareto 0.5") {
-        return 500.0;
+    switch (*named) {
+    case Distribution::Pareto01: return 100.0;
+    case Distribution::Pareto02: return 200.0;
+    case Distribution::Pareto05: return 500.0;
+    case Distribution::Exponential:
+    case Distribution::Regular:
+    case Distribution::Uniform: break;
     }
     return std::nullopt;
 }

@@ -10,10 +10,25 @@
 
 namespace waitline {
 
-// The six distributions of the times between arrivals and of service times,
-// by the names the boxes list them under.
+// The six distributions of the times between arrivals and of service times.
+enum class Distribution : std::uint8_t { Exponential, Regular, Uniform, Pareto01, Pareto02, Pareto05 };
+
+// The names the boxes list them under, in the order of Distribution.
 inline constexpr std::array<std::string_view, 6> kDistributionNames{"Exponential", "Regular",    "Uniform",
                                                                     "Pareto 0.1",  "Pareto 0.2", "Pareto 0.5"};
+
+constexpr std::string_view DistributionName(Distribution d) { return kDistributionNames[static_cast<std::size_t>(d)]; }
+
+// The distribution a box's text names, if it names one.
+constexpr std::optional<Distribution> DistributionNamed(std::string_view text)
+{
+    for (std::size_t k = 0; k < kDistributionNames.size(); ++k) {
+        if (kDistributionNames[k] == text) {
+            return static_cast<Distribution>(k);
+        }
+    }
+    return std::nullopt;
+}
 
 // A random interval in whole milliseconds for one of the six distribution
 // names at rate packets per second. Any other text gives 0 and draws nothing.

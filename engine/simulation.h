@@ -18,6 +18,11 @@ constexpr std::int16_t MaxServers = 5;
 constexpr std::int16_t MaxPacket = 50;
 constexpr int kSlotCount = 13;  // places 0..10 are used; 11 and 12 are never touched
 
+// Typed rates, in packets per second: once a second the check writes a rate
+// above kRateCeiling back as kRateAfterCeiling, and one below 0 as 0.
+inline constexpr std::int32_t kRateCeiling = 50;
+inline constexpr std::int32_t kRateAfterCeiling = 20;
+
 // The arrival process's own state: it survives every reset.
 struct PacketSource {
     std::int32_t TimeToNextArrival = -1;  // milliseconds; 0 or below: an arrival is due

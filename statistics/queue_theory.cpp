@@ -305,10 +305,11 @@ std::string KendallNotation(std::string_view arrival, std::string_view service, 
                             std::int32_t places)
 {
     auto letter = [](std::string_view distribution) {
-        if (distribution == kDistributionNames[0]) {
+        const std::optional<Distribution> named = DistributionNamed(distribution);
+        if (named == Distribution::Exponential) {
             return "M";
         }
-        return distribution == kDistributionNames[1] ? "D" : "G";
+        return named == Distribution::Regular ? "D" : "G";
     };
     return std::string(letter(arrival)) + "/" + letter(service) + "/" + std::to_string(servers) + "/" +
            std::to_string(places);
@@ -317,8 +318,8 @@ std::string KendallNotation(std::string_view arrival, std::string_view service, 
 TheoryAnswer ExactTheory(std::string_view arrivalDistribution, std::string_view serviceDistribution,
                          const QueueSettings& settings)
 {
-    const std::string_view exponential = kDistributionNames.front();
-    if (arrivalDistribution != exponential || serviceDistribution != exponential) {
+    if (DistributionNamed(arrivalDistribution) != Distribution::Exponential ||
+        DistributionNamed(serviceDistribution) != Distribution::Exponential) {
         return {std::nullopt, kNeedsExponential};
     }
     std::optional<QueueTheory> theory = MarkovianTheory(settings);

@@ -13,12 +13,12 @@ namespace {
 // long-run numbers by more than their usual intervals: 10 ms at 2 packets a
 // second and above.
 constexpr double kStepShareThatMatters = 0.02;
-constexpr double kStepSeconds = 0.01;
 
-std::string_view DistributionNamed(std::string_view text)
+// The box's text when it names a distribution, or empty.
+std::string_view NameOfDistribution(std::string_view text)
 {
-    const auto* const found = std::find(kDistributionNames.begin(), kDistributionNames.end(), text);
-    return found == kDistributionNames.end() ? std::string_view{} : *found;
+    const std::optional<Distribution> named = DistributionNamed(text);
+    return named ? DistributionName(*named) : std::string_view{};
 }
 
 // The rate the next draw would read from the box: the reader is copied, so
@@ -34,8 +34,8 @@ double ClockSeconds(const Simulation& sim) { return std::round(sim.SimTime * 100
 SeriesSettings SettingsInUse(const Simulation& sim)
 {
     const DisplayModel& d = sim.display;
-    return {DistributionNamed(d.SourceCombo.text),
-            DistributionNamed(d.ServiceCombo.text),
+    return {NameOfDistribution(d.SourceCombo.text),
+            NameOfDistribution(d.ServiceCombo.text),
             RateInUse(sim.source.arrivalRate, d.ArrivalCombo.text),
             RateInUse(sim.serviceRate, d.ServeRateCombo.text),
             sim.NumServers,
@@ -44,7 +44,7 @@ SeriesSettings SettingsInUse(const Simulation& sim)
 
 bool TickStepMatters(const SeriesSettings& settings)
 {
-    return std::max(settings.arrivalRate, settings.serviceRate) * kStepSeconds >= kStepShareThatMatters;
+    return std::max(settings.arrivalRate, settings.serviceRate) * kTickSeconds >= kStepShareThatMatters;
 }
 
 RunRecord::RunRecord() : rows_(kRowCapacity) {}

@@ -67,7 +67,7 @@ struct DepthSample {
 // outlier still leaves the bulk of the times finely counted.
 struct TimeHistogram {
     static constexpr int kBinCount = 2048;
-    std::int32_t binWidthMs = 10;
+    std::int32_t binWidthMs = kTickMs;
     std::array<std::int64_t, kBinCount> counts{};
 };
 
@@ -75,7 +75,7 @@ struct TimeHistogram {
 // 99th percentile of the times, at most `mostBins` of them, and one more for
 // every time beyond, so that one long outlier cannot squash the picture.
 struct HistogramView {
-    double binSeconds = 0.01;
+    double binSeconds = kTickSeconds;
     std::vector<std::int64_t> counts;  // the bins from 0
     std::int64_t beyond = 0;           // the times from the end of the last bin on
     std::int64_t total = 0;
@@ -97,7 +97,7 @@ class RunRecord {
 public:
     // Rows before the series is thinned: four hours at one row a second.
     static constexpr std::size_t kRowCapacity = 14400;
-    static constexpr int kTicksPerSecond = 100;
+    static constexpr int kTicksPerSecond = waitline::kTicksPerSecond;
     // The places held over the last minute, one sample every tenth of a second.
     static constexpr int kDepthSampleTicks = 10;
     static constexpr std::size_t kDepthSamples = 600;

@@ -115,7 +115,7 @@ private:
         auto* widget =
             window_.findChild<Widget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
         if (widget == nullptr) {
-            std::cerr << "waitline-scenario: the window has no " << name << '\n';
+            std::cerr << WAITLINE_COMMAND "-scenario: the window has no " << name << '\n';
             std::exit(1);
         }
         return widget;
@@ -304,7 +304,7 @@ int RunScript(std::istream& in)
     }
     // A script that could not be read to its end did not run whole.
     if (in.bad()) {
-        std::cerr << "waitline-scenario: the script could not be read to its end\n";
+        std::cerr << WAITLINE_COMMAND "-scenario: the script could not be read to its end\n";
         return kUnrunnableLine;
     }
     return 0;
@@ -326,12 +326,12 @@ int main(int argc, char** argv)
     // A folder opens as a stream that simply has no lines; it is no script.
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) {
-        std::cerr << "waitline-scenario: cannot read " << file << ": it is a folder, not a script\n";
+        std::cerr << WAITLINE_COMMAND "-scenario: cannot read " << file << ": it is a folder, not a script\n";
         return waitline::kUnrunnableLine;
     }
     std::ifstream in(file);
     if (!in) {
-        std::cerr << "waitline-scenario: cannot read " << file << '\n';
+        std::cerr << WAITLINE_COMMAND "-scenario: cannot read " << file << '\n';
         return waitline::kUnrunnableLine;
     }
     return waitline::RunScript(in);

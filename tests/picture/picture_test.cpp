@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "engine/controls.h"
@@ -38,6 +39,26 @@ TEST(Explanations, NameOnlyWhatIsDrawnAndMeasuresThatExist)
         EXPECT_EQ(FindExplanation(row.object), &row);
     }
     EXPECT_EQ(FindExplanation("no such object"), nullptr);
+}
+
+// The sentences that state the model's limits state the ones it keeps.
+TEST(Explanations, StateTheLimitsTheModelKeeps)
+{
+    using std::to_string;
+    const std::string rates = "above " + to_string(kRateCeiling) + " becomes " + to_string(kRateAfterCeiling);
+    const struct {
+        std::string_view text;
+        std::string limit;
+    } cases[] = {
+        {explain::kArrivalRate, rates},
+        {explain::kServiceRate, rates},
+        {explain::kQueueLength, "from 1 to " + to_string(MaxQueueLength)},
+        {explain::kServers, "1 to " + to_string(MaxServers)},
+        {explain::kClock, "tick of " + to_string(kTickMs) + " ms"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(c.text.find(c.limit), std::string_view::npos) << c.text;
+    }
 }
 
 }  // namespace

@@ -39,6 +39,24 @@ TEST_F(WindowTest, AboutBoxGivesVersionLicenceAndWhatTheDemoShows)
     box->close();
 }
 
+// A row's keys, in portable text.
+QStringList KeysOf(const WindowAction& row)
+{
+    QStringList keys;
+    for (const std::string_view key : row.keys) {
+        if (!key.empty()) {
+            keys << ToQString(key);
+        }
+    }
+    return keys;
+}
+
+QString ReadmeText()
+{
+    QFile readme(QStringLiteral(WAITLINE_README));
+    return readme.open(QIODevice::ReadOnly) ? QString::fromUtf8(readme.readAll()) : QString();
+}
+
 // The menu, the submenu and the keys are the table of actions, in its order:
 // every row shows once, where it says, with its keys working wherever the
 // focus is.
@@ -67,12 +85,7 @@ TEST_F(WindowTest, MenuAndKeysAreTheTableOfActions)
         EXPECT_EQ(action->text(), ToQString(row.text));
         EXPECT_EQ(action->property("inSpeedMenu").toBool(), row.place == ActionPlace::SpeedMenu) << row.name;
         EXPECT_EQ(action->shortcutContext(), Qt::ApplicationShortcut) << row.name;
-        QStringList keys;
-        for (const std::string_view key : row.keys) {
-            if (!key.empty()) {
-                keys << ToQString(key);
-            }
-        }
+        const QStringList keys = KeysOf(row);
         QStringList bound;
         for (const QKeySequence& key : action->shortcuts()) {
             bound << key.toString(QKeySequence::PortableText);
@@ -90,10 +103,8 @@ TEST(HelpText, HoldsHowToReadTheDemoAndTheControls)
     EXPECT_TRUE(markdown.contains(QStringLiteral("| **Go / Stop** |")));
     EXPECT_FALSE(markdown.contains(QStringLiteral("\n## Starting it from a terminal")));
 
-    QFile readme(QStringLiteral(WAITLINE_README));
-    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     // Cut just before the next section.
-    EXPECT_TRUE(QString::fromUtf8(readme.readAll()).contains(markdown + QStringLiteral("\n## ")));
+    EXPECT_TRUE(ReadmeText().contains(markdown + QStringLiteral("\n## ")));
 }
 
 TEST_F(WindowTest, F1OpensTheHelpWhereverTheFocusIs)
@@ -191,9 +202,8 @@ TEST_F(WindowTest, OnlyTheFocusedControlWearsTheRing)
 // row's symbol, name, key and meaning, in the table's order.
 TEST(Readme, ListsEveryMeasureAsTheProgramNamesIt)
 {
-    QFile readme(QStringLiteral(WAITLINE_README));
-    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(readme.readAll());
+    const QString text = ReadmeText();
+    ASSERT_FALSE(text.isEmpty());
     qsizetype from = 0;
     for (const Measure& m : kMeasures) {
         const QString row =
@@ -211,9 +221,8 @@ TEST(Readme, ListsEveryMeasureAsTheProgramNamesIt)
 // table of actions, row by row in its order.
 TEST(Readme, ListsEveryActionWithItsKeys)
 {
-    QFile readme(QStringLiteral(WAITLINE_README));
-    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(readme.readAll());
+    const QString text = ReadmeText();
+    ASSERT_FALSE(text.isEmpty());
     qsizetype from = 0;
     for (const WindowAction& row : kWindowActions) {
         QString where = row.place == ActionPlace::SpeedMenu ? QStringLiteral("menu, ") + ToQString(kSpeedMenuText)
@@ -221,12 +230,7 @@ TEST(Readme, ListsEveryActionWithItsKeys)
         if (row.onlyWhilePaused) {
             where += QStringLiteral(", while paused");
         }
-        QStringList keys;
-        for (const std::string_view key : row.keys) {
-            if (!key.empty()) {
-                keys << ToQString(key);
-            }
-        }
+        const QStringList keys = KeysOf(row);
         const QString line = QStringLiteral("| %1 | %2 | %3 |\n")
                                  .arg(ToQString(row.text), where, keys.join(QStringLiteral(" or ")))
                                  .replace(QStringLiteral("|  |"), QStringLiteral("| |"));

@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBadOption = 2;
 constexpr int kFailed = 1;
 
-void WriteError(const std::string& line) { std::fprintf(stderr, "waitline-batch: %s\n", line.c_str()); }
+void WriteError(const std::string& line) { std::fprintf(stderr, WAITLINE_COMMAND "-batch: %s\n", line.c_str()); }
 
 // Writes what was asked for to standard output: all of it, or a line that
 // says it could not and status 1.
@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     switch (parsed.action) {
     case ParsedOptions::Action::Refuse: WriteError(parsed.error); return kBadOption;
     case ParsedOptions::Action::Help: return Print(UsageText());
-    case ParsedOptions::Action::Version: return Print("waitline-batch " WAITLINE_VERSION "\n");
+    case ParsedOptions::Action::Version: return Print(WAITLINE_COMMAND "-batch " WAITLINE_VERSION "\n");
     case ParsedOptions::Action::Run: break;
     }
     const Settings& settings = parsed.options.settings;

@@ -74,7 +74,7 @@ std::string Allowed(Key key)
     case Key::Arrival:
     case Key::Service: return "one of " + DistributionList();
     case Key::ArrivalRate:
-    case Key::ServiceRate: return "a number from 0.000001 to 50 (packets per second)";
+    case Key::ServiceRate: return "a number from 0.000001 to " + NumberToText(kRateCeiling) + " (packets per second)";
     case Key::Servers: return "a whole number from 1 to " + NumberToText(MaxServers);
     case Key::QueueLength: return "a whole number from 1 to " + NumberToText(MaxQueueLength);
     case Key::Seconds: return "a whole number from 1 to " + NumberToText(kMostSeconds);
@@ -153,10 +153,8 @@ private:
         switch (key) {
         case Key::Arrival:
         case Key::Service: {
-            const bool known =
-                std::find(kDistributionNames.begin(), kDistributionNames.end(), value) != kDistributionNames.end();
             (key == Key::Arrival ? s.arrival : s.service) = value;
-            return known;
+            return DistributionNamed(value).has_value();
         }
         case Key::ArrivalRate:
         case Key::ServiceRate: {
@@ -247,11 +245,14 @@ std::string UsageText()
     text += "                        'Pareto 0.1', 'Pareto 0.2' or 'Pareto 0.5' (default\n";
     text += "                        " + d.arrival + ")\n";
     text += "  --service NAME        service times, the same names (default " + d.service + ")\n";
-    text += "  --arrival-rate R      arrivals per second, 0.000001 to 50 (default 1)\n";
-    text += "  --service-rate R      services per second at each server, 0.000001 to 50\n";
+    text += "  --arrival-rate R      arrivals per second, 0.000001 to " + NumberToText(kRateCeiling) + " (default 1)\n";
+    text +=
+        "  --service-rate R      services per second at each server, 0.000001 to " + NumberToText(kRateCeiling) + "\n";
     text += "                        (default 1)\n";
-    text += "  --servers C           servers, 1 to 5, at most the queue length (default 1)\n";
-    text += "  --queue-length K      places, those being served included, 1 to 10 (default 3)\n";
+    text += "  --servers C           servers, 1 to " + NumberToText(MaxServers) +
+            ", at most the queue length (default " + NumberToText(d.servers) + ")\n";
+    text += "  --queue-length K      places, those being served included, 1 to " + NumberToText(MaxQueueLength) +
+            " (default " + NumberToText(d.queueLength) + ")\n";
     text += "  --seconds S           simulated seconds after Go (default 3600)\n";
     text += "  --seed N              seed of the random sequence, as the scenario runner's\n";
     text += "                        `seed N` (default 1); replication i uses N + i\n";

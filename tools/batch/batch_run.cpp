@@ -18,7 +18,6 @@ namespace {
 
 // A simulated second as the scenario runner's `run` delivers it: 100 ticks of
 // 10 ms, then the once-a-second check.
-constexpr int kTicksPerSecond = 100;
 
 void Require(bool done, const char* what)
 {

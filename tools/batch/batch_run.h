@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/intervals.h"
 #include "statistics/confidence.h"
 #include "statistics/measures.h"
 #include "statistics/queue_theory.h"
@@ -19,8 +20,8 @@ struct Form;
 namespace waitline::batch {
 
 struct Settings {
-    std::string arrival = "Exponential";  // one of kDistributionNames
-    std::string service = "Exponential";
+    std::string arrival{DistributionName(Distribution::Exponential)};  // one of kDistributionNames
+    std::string service{DistributionName(Distribution::Exponential)};
     double arrivalRate = 1.0;  // packets per second
     double serviceRate = 1.0;
     int servers = 1;

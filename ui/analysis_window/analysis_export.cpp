@@ -43,7 +43,8 @@ QByteArray ColumnName(const MeasureColumn& column)
 void AppendPreamble(QByteArray& out, const RunRecord& record)
 {
     const SeriesSettings& s = record.settings();
-    out.append("# Waitline " WAITLINE_VERSION ": the analysis window's series, a row each simulated second, the last "
+    out.append("# " WAITLINE_NAME " " WAITLINE_VERSION
+               ": the analysis window's series, a row each simulated second, the last "
                "at the moment of the export\n");
     out.append("# settings: ");
     out.append(KendallNotation(s.arrival, s.service, s.servers, s.queueLength).c_str());
@@ -159,7 +160,7 @@ QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings)
     painter.end();
     // Also where image viewers and scripts look for a description.
     image.setText(QStringLiteral("Description"), line);
-    image.setText(QStringLiteral("Software"), QStringLiteral("Waitline " WAITLINE_VERSION));
+    image.setText(QStringLiteral("Software"), QStringLiteral(WAITLINE_NAME " " WAITLINE_VERSION));
     return image;
 }
 

@@ -366,11 +366,10 @@ void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* 
     // holds the drawn times from a - 1 step to b - 1 step.
     QList<QPointF> expected;
     if (theoryQueue != nullptr && view.total > 0) {
-        constexpr double kStepSeconds = 1.0 / RunRecord::kTicksPerSecond;
         const auto total = static_cast<double>(view.total);
         double below = 0.0;
         for (int bin = 0; bin < bins; ++bin) {
-            const double within = TimeInSystemShareWithin(*theoryQueue, (bin + 1) * width - kStepSeconds);
+            const double within = TimeInSystemShareWithin(*theoryQueue, (bin + 1) * width - kTickSeconds);
             bar(expected, bin * width, (bin + 1) * width, total * (within - below));
             highest = std::max(highest, total * (within - below));
             below = within;

@@ -46,9 +46,12 @@ const QString kGeometryKey = QStringLiteral("analysisWindow/geometry");
 const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 
-const QString kTickStepNote = QStringLiteral(
-    "At these rates the demo's 10 ms steps matter: arrivals and services take whole steps, a little longer than "
-    "drawn, so its long-run numbers differ from the textbook's.");
+QString TickStepNote()
+{
+    return QStringLiteral("At these rates the demo's %1 ms steps matter: arrivals and services take whole steps, a "
+                          "little longer than drawn, so its long-run numbers differ from the textbook's.")
+        .arg(kTickMs);
+}
 
 QString StateText(const Simulation& sim)
 {
@@ -129,9 +132,9 @@ QString LittleText(const SeriesMeasures& measures)
     // Shown to three decimals, a gap of more than half a percent shows; it is
     // the step's when L is the larger.
     if (v.meanInSystem - v.throughput * v.meanTimeInSystem > 0.005 * v.meanInSystem) {
-        text += QStringLiteral(" %1 is larger because it counts the 10 ms step in which a server stays busy after "
-                               "its service ends, and %2 does not.")
-                    .arg(l, symbol("mean_time_in_system"));
+        text += QStringLiteral(" %1 is larger because it counts the %2 ms step in which a server stays busy after "
+                               "its service ends, and %3 does not.")
+                    .arg(l, QString::number(kTickMs), symbol("mean_time_in_system"));
     }
     return text;
 }
@@ -193,7 +196,7 @@ void AnalysisWindow::buildWidgets()
     reasonLine_->setObjectName(QStringLiteral("theoryReason"));
     tickStepNote_ = NewNote(this);
     tickStepNote_->setObjectName(QStringLiteral("tickStepNote"));
-    tickStepNote_->setText(kTickStepNote);
+    tickStepNote_->setText(TickStepNote());
     plots_ = new AnalysisPlots(this);
     exportButton_ = new QPushButton(QStringLiteral("Export\u2026"), this);
     exportButton_->setObjectName(QStringLiteral("exportButton"));

@@ -35,7 +35,7 @@ bool SameText(const QString& shown, std::string_view text)
 
 QString WindowTitle(const QString& what)
 {
-    const QString name = QStringLiteral("Waitline");
+    const QString name = QStringLiteral(WAITLINE_NAME);
     return what.isEmpty() ? name : name + QStringLiteral(" \u2013 ") + what;
 }
 

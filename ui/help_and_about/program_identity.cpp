@@ -32,24 +32,24 @@ void IdentifyProgram()
     // The class of every window (WM_CLASS) is the application's name, which
     // the menu entry's StartupWMClass names, so docks group the window under
     // the entry; Wayland matches the desktop file name instead.
-    QCoreApplication::setApplicationName(QStringLiteral("Waitline"));
+    QCoreApplication::setApplicationName(QStringLiteral(WAITLINE_NAME));
     QCoreApplication::setApplicationVersion(QStringLiteral(WAITLINE_VERSION));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     QApplication::setWindowIcon(ProgramIcon());
 }
 
-QString ProgramNameAndVersion() { return QStringLiteral("Waitline " WAITLINE_VERSION); }
+QString ProgramNameAndVersion() { return QStringLiteral(WAITLINE_NAME " " WAITLINE_VERSION); }
 
 QString AboutParagraph()
 {
     return QStringLiteral(
-        "Waitline shows a queue at work so that students can watch queueing theory happen. "
-        "Coloured packets arrive at random from a source, drop onto a column of queue places, wait, "
-        "are served by one to five servers and leave; a packet that finds every place taken is turned "
-        "away and falls into the bin as lost. The window counts the packets and shows the percentage "
-        "dropped, the mean and standard deviation of the time in the system and the mean number of "
-        "packets in the queue, while you choose the rates, the distributions, the servers and the "
-        "queue length.");
+        WAITLINE_NAME " shows a queue at work so that students can watch queueing theory happen. "
+                      "Coloured packets arrive at random from a source, drop onto a column of queue places, wait, "
+                      "are served by one to five servers and leave; a packet that finds every place taken is turned "
+                      "away and falls into the bin as lost. The window counts the packets and shows the percentage "
+                      "dropped, the mean and standard deviation of the time in the system and the mean number of "
+                      "packets in the queue, while you choose the rates, the distributions, the servers and the "
+                      "queue length.");
 }
 
 QString LicenceLine()
