@@ -11,6 +11,7 @@
 #include "engine/shown_statistics.h"
 #include "engine/source.h"
 #include "engine/tick.h"
+#include "engine/translatable.h"
 
 namespace waitline {
 
@@ -111,14 +112,14 @@ void StartButtonClick(Form& form)
 {
     Simulation& sim = form.sim;
     if (sim.display.StartButton == "Go") {
-        sim.display.StartButton = "Stop";
+        sim.display.StartButton = WAITLINE_TR("Controls", "Stop");
         ResetSimulation(sim);
         sim.Running = true;
         if (form.record != nullptr) {
             form.record->restart(sim);
         }
     } else {
-        sim.display.StartButton = "Go";
+        sim.display.StartButton = WAITLINE_TR("Controls", "Go");
         sim.Running = false;
     }
 }
@@ -127,7 +128,7 @@ void PauseButtonClick(Form& form)
 {
     Simulation& sim = form.sim;
     sim.Paused = !sim.Paused;
-    sim.display.PauseButton = sim.Paused ? "Continue" : "Pause";
+    sim.display.PauseButton = sim.Paused ? WAITLINE_TR("Controls", "Continue") : WAITLINE_TR("Controls", "Pause");
     sim.display.TimerMove.Enabled = !sim.Paused;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/translatable.h"
+
 namespace waitline {
 
 // How fast the demo runs against the wall clock during a lecture: slowed down
@@ -57,8 +59,9 @@ constexpr LectureSpeed Slower(LectureSpeed speed)
 // How the speed is written in menus and in the window's title, as UTF-8.
 constexpr std::string_view SpeedName(LectureSpeed speed)
 {
-    constexpr std::array<std::string_view, kLectureSpeeds.size()> kNames{"\u00bc\u00d7", "\u00bd\u00d7", "1\u00d7",
-                                                                         "2\u00d7", "4\u00d7"};
+    constexpr std::array<std::string_view, kLectureSpeeds.size()> kNames{
+        WAITLINE_TR("Actions", "\u00bc\u00d7"), WAITLINE_TR("Actions", "\u00bd\u00d7"),
+        WAITLINE_TR("Actions", "1\u00d7"), WAITLINE_TR("Actions", "2\u00d7"), WAITLINE_TR("Actions", "4\u00d7")};
     return kNames[SpeedIndex(speed)];
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "control/lecture_speed.h"
+#include "engine/translatable.h"
 
 // The main window's actions, one row each: what they are called, their keys,
 // where they show and what they do. The right-click menu, the application-wide
@@ -71,13 +72,13 @@ struct WindowAction {
     void (*run)(ActionTarget& target);
 };
 
-inline constexpr std::string_view kSpeedMenuText = "Speed";
+inline constexpr std::string_view kSpeedMenuText = WAITLINE_TR("Actions", "Speed");
 
 // In the order of ActionId, which is the menu's order.
 inline constexpr auto kWindowActions = std::to_array<WindowAction>({
     {ActionId::Analysis,
      "AnalysisAction",
-     "Analysis\u2026",
+     WAITLINE_TR("Actions", "Analysis\u2026"),
      {"Ctrl+I"},
      ActionPlace::Menu,
      false,
@@ -132,7 +133,7 @@ inline constexpr auto kWindowActions = std::to_array<WindowAction>({
     // Ctrl+= is Ctrl++ without Shift on keyboards that have both on one key.
     {ActionId::Faster,
      "FasterAction",
-     "Faster",
+     WAITLINE_TR("Actions", "Faster"),
      {"Ctrl++", "Ctrl+="},
      ActionPlace::SpeedMenu,
      true,
@@ -141,7 +142,7 @@ inline constexpr auto kWindowActions = std::to_array<WindowAction>({
      [](ActionTarget& t) { t.setSpeed(Faster(t.speed())); }},
     {ActionId::Slower,
      "SlowerAction",
-     "Slower",
+     WAITLINE_TR("Actions", "Slower"),
      {"Ctrl+-"},
      ActionPlace::SpeedMenu,
      false,
@@ -150,7 +151,7 @@ inline constexpr auto kWindowActions = std::to_array<WindowAction>({
      [](ActionTarget& t) { t.setSpeed(Slower(t.speed())); }},
     {ActionId::Step,
      "StepAction",
-     "Step",
+     WAITLINE_TR("Actions", "Step"),
      {"Ctrl+."},
      ActionPlace::Menu,
      false,
@@ -159,7 +160,7 @@ inline constexpr auto kWindowActions = std::to_array<WindowAction>({
      [](ActionTarget& t) { t.step(); }},
     {ActionId::Help,
      "HelpAction",
-     "Help",
+     WAITLINE_TR("Actions", "Help"),
      {"F1"},
      ActionPlace::Menu,
      true,
@@ -168,7 +169,7 @@ inline constexpr auto kWindowActions = std::to_array<WindowAction>({
      [](ActionTarget& t) { t.showHelp(); }},
     {ActionId::About,
      "AboutAction",
-     "About Waitline",
+     WAITLINE_TR("Actions", "About Waitline"),
      {},
      ActionPlace::Menu,
      false,

@@ -4,6 +4,7 @@
 
 #include "engine/geometry.h"
 #include "engine/number_text.h"
+#include "engine/translatable.h"
 
 namespace waitline {
 
@@ -56,7 +57,7 @@ void CreatePacket(Simulation& sim)
     int i = FindFreePacket(sim);
     if (i == MaxPacket) {
         if (sim.showMessage) {
-            sim.showMessage("Silly Error: Ran Out of Packets");
+            sim.showMessage(WAITLINE_TR("Messages", "Silly Error: Ran Out of Packets"));
         }
         i = 0;
         WithdrawPacket(sim, i);

@@ -23,15 +23,4 @@ std::string TextbookSymbol(const Explanation& row)
     return (measure.percent ? std::string("100 \u00d7 ") : std::string()) + std::string(measure.symbol);
 }
 
-std::string HelpText(const Explanation& row)
-{
-    std::string help(row.help);
-    if (row.measure.empty()) {
-        return help;
-    }
-    const Measure& measure = MeasureKeyed(row.measure);
-    return help + " The textbook and the analysis window write it " + TextbookSymbol(row) + ", the " +
-           std::string(measure.name) + ".";
-}
-
 }  // namespace waitline

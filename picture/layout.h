@@ -8,6 +8,7 @@
 #include "engine/display_model.h"
 #include "engine/geometry.h"
 #include "engine/simulation.h"
+#include "engine/translatable.h"
 #include "picture/colours.h"
 #include "picture/shapes.h"
 #include "picture/text_style.h"
@@ -78,21 +79,21 @@ struct LabelRow {
 };
 
 inline constexpr std::array<LabelRow, 13> kFixedLabels{{
-    {"Label1", {344, 28, 225, 33}, kRight, kSans22, 3, "Arrival Distribution", nullptr},
-    {"Label2", {408, 68, 161, 33}, kRight, kSans22, 4, "Arrival Rate", nullptr},
-    {"Label6", {672, 68, 113, 25}, kLeft, kSans22, 5, "pkts / sec", nullptr},
-    {"Label21", {360, 108, 209, 33}, kRight, kSans22, 21, "Queue Length", nullptr},
-    {"l_PercentDrop", {408, 176, 249, 33}, kLeft, kSans22, 16, "Percentage Dropped", nullptr},
-    {"Label7", {408, 208, 225, 33}, kRight, kSans22, 9, "Mean Waiting Time", nullptr},
-    {"Label18", {368, 240, 265, 33}, kRight, kSans22, 18, "Std.Dev. Waiting Time", nullptr},
-    {"Label23", {368, 272, 265, 25}, kRight, kSans22, 23, "Mean Packets In Queue", nullptr},
-    {"Label24", {48, 464, 57, 32}, kLeft, kSerif31, 24, "Lost", nullptr},
+    {"Label1", {344, 28, 225, 33}, kRight, kSans22, 3, WAITLINE_TR("Layout", "Arrival Distribution"), nullptr},
+    {"Label2", {408, 68, 161, 33}, kRight, kSans22, 4, WAITLINE_TR("Layout", "Arrival Rate"), nullptr},
+    {"Label6", {672, 68, 113, 25}, kLeft, kSans22, 5, WAITLINE_TR("Layout", "pkts / sec"), nullptr},
+    {"Label21", {360, 108, 209, 33}, kRight, kSans22, 21, WAITLINE_TR("Layout", "Queue Length"), nullptr},
+    {"l_PercentDrop", {408, 176, 249, 33}, kLeft, kSans22, 16, WAITLINE_TR("Layout", "Percentage Dropped"), nullptr},
+    {"Label7", {408, 208, 225, 33}, kRight, kSans22, 9, WAITLINE_TR("Layout", "Mean Waiting Time"), nullptr},
+    {"Label18", {368, 240, 265, 33}, kRight, kSans22, 18, WAITLINE_TR("Layout", "Std.Dev. Waiting Time"), nullptr},
+    {"Label23", {368, 272, 265, 25}, kRight, kSans22, 23, WAITLINE_TR("Layout", "Mean Packets In Queue"), nullptr},
+    {"Label24", {48, 464, 57, 32}, kLeft, kSerif31, 24, WAITLINE_TR("Layout", "Lost"), nullptr},
     // Above the serviced count, whose box reaches into its top: under it, the
     // tops of the caption's first letters were cut off.
-    {"Label5", {320, 488, 281, 25}, kRight, kSans22, 15, "Service Time Distribution", nullptr},
-    {"Label20", {136, 528, 241, 33}, kRight, kSans22, 20, "No of Servers", nullptr},
-    {"Label4", {432, 528, 161, 25}, kRight, kSans22, 7, "Service Rate", nullptr},
-    {"Label3", {680, 528, 113, 33}, kLeft, kSans22, 6, "pkts / sec", nullptr},
+    {"Label5", {320, 488, 281, 25}, kRight, kSans22, 15, WAITLINE_TR("Layout", "Service Time Distribution"), nullptr},
+    {"Label20", {136, 528, 241, 33}, kRight, kSans22, 20, WAITLINE_TR("Layout", "No of Servers"), nullptr},
+    {"Label4", {432, 528, 161, 25}, kRight, kSans22, 7, WAITLINE_TR("Layout", "Service Rate"), nullptr},
+    {"Label3", {680, 528, 113, 33}, kLeft, kSans22, 6, WAITLINE_TR("Layout", "pkts / sec"), nullptr},
 }};
 
 inline constexpr std::array<LabelRow, 9> kValueLabels{{

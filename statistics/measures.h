@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/translatable.h"
 #include "statistics/confidence.h"
 #include "statistics/queue_theory.h"
 
@@ -42,30 +43,35 @@ struct Measure {
 };
 
 inline constexpr auto kMeasures = std::to_array<Measure>({
-    {"loss probability", "P(loss)", "",
-     "The share of the packets sourced that find every place taken and are turned away.", "loss", &MeasureValues::loss,
-     &QueueTheory::lossProbability, &MeasureIntervals::loss, true},
-    {"time in the system", "W", "s",
-     "The mean time a served packet spends in the system, from taking a place to the end of its service.",
+    {WAITLINE_TR("Measures", "loss probability"), "P(loss)", "",
+     WAITLINE_TR("Measures", "The share of the packets sourced that find every place taken and are turned away."),
+     "loss", &MeasureValues::loss, &QueueTheory::lossProbability, &MeasureIntervals::loss, true},
+    {WAITLINE_TR("Measures", "time in the system"), "W", WAITLINE_TR("Measures", "s"),
+     WAITLINE_TR("Measures",
+                 "The mean time a served packet spends in the system, from taking a place to the end of its service."),
      "mean_time_in_system", &MeasureValues::meanTimeInSystem, &QueueTheory::meanTimeInSystem,
      &MeasureIntervals::meanTimeInSystem, false},
-    {"standard deviation of the time in the system", "\u03c3(W)", "s",
-     "How widely the times in the system of the served packets spread around their mean.", "sd_time_in_system",
-     &MeasureValues::sdTimeInSystem, &QueueTheory::sdTimeInSystem, nullptr, false},
-    {"wait before service", "Wq", "s",
-     "The mean time a served packet waits for a server, from taking a place to the start of its service.",
+    {WAITLINE_TR("Measures", "standard deviation of the time in the system"), "\u03c3(W)", WAITLINE_TR("Measures", "s"),
+     WAITLINE_TR("Measures", "How widely the times in the system of the served packets spread around their mean."),
+     "sd_time_in_system", &MeasureValues::sdTimeInSystem, &QueueTheory::sdTimeInSystem, nullptr, false},
+    {WAITLINE_TR("Measures", "wait before service"), "Wq", WAITLINE_TR("Measures", "s"),
+     WAITLINE_TR("Measures",
+                 "The mean time a served packet waits for a server, from taking a place to the start of its service."),
      "mean_waiting_time", &MeasureValues::meanWaitBeforeService, &QueueTheory::meanTimeBeforeService,
      &MeasureIntervals::meanWaitBeforeService, false},
-    {"number in the system", "L", "packets",
-     "The mean number of packets holding places, those in service included, over time.", "mean_in_system",
-     &MeasureValues::meanInSystem, &QueueTheory::meanInSystem, &MeasureIntervals::meanInSystem, false},
-    {"number waiting", "Lq", "packets",
-     "The mean number of packets holding places and waiting for a server, over time.", "mean_queue",
-     &MeasureValues::meanWaiting, &QueueTheory::meanWaiting, &MeasureIntervals::meanWaiting, false},
-    {"throughput", "X", "packets/s", "The packets served per second.", "throughput", &MeasureValues::throughput,
+    {WAITLINE_TR("Measures", "number in the system"), "L", WAITLINE_TR("Measures", "packets"),
+     WAITLINE_TR("Measures", "The mean number of packets holding places, those in service included, over time."),
+     "mean_in_system", &MeasureValues::meanInSystem, &QueueTheory::meanInSystem, &MeasureIntervals::meanInSystem,
+     false},
+    {WAITLINE_TR("Measures", "number waiting"), "Lq", WAITLINE_TR("Measures", "packets"),
+     WAITLINE_TR("Measures", "The mean number of packets holding places and waiting for a server, over time."),
+     "mean_queue", &MeasureValues::meanWaiting, &QueueTheory::meanWaiting, &MeasureIntervals::meanWaiting, false},
+    {WAITLINE_TR("Measures", "throughput"), "X", WAITLINE_TR("Measures", "packets/s"),
+     WAITLINE_TR("Measures", "The packets served per second."), "throughput", &MeasureValues::throughput,
      &QueueTheory::throughput, &MeasureIntervals::throughput, false},
-    {"utilisation per server", "\u03c1", "", "The share of the time a server is busy, over all the servers.",
-     "utilisation", &MeasureValues::utilisation, &QueueTheory::utilisation, &MeasureIntervals::utilisation, true},
+    {WAITLINE_TR("Measures", "utilisation per server"), "\u03c1", "",
+     WAITLINE_TR("Measures", "The share of the time a server is busy, over all the servers."), "utilisation",
+     &MeasureValues::utilisation, &QueueTheory::utilisation, &MeasureIntervals::utilisation, true},
 });
 
 // The measure with this key; the key must be one of the table's.

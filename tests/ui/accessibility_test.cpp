@@ -27,6 +27,7 @@ QT_END_NAMESPACE
 #include "picture/explanations.h"
 #include "picture/layout.h"
 #include "picture/queue_words.h"
+#include "ui/accessibility/control_explanations.h"
 #include "ui/accessibility/value_announcer.h"
 
 namespace waitline::test {
@@ -308,7 +309,7 @@ TEST_F(AccessibilityTest, HoveringAPaintedLabelShowsWhatItMeans)
         QApplication::sendEvent(driver.canvas(), &event);
         EXPECT_TRUE(event.isAccepted());
         ASSERT_TRUE(QToolTip::isVisible());
-        const QString help = Q(HelpText(Row(c.explains)));
+        const QString help = HelpText(Row(c.explains));
         EXPECT_FALSE(help.isEmpty());
         ExpectWrapped(QToolTip::text(), help);
     }

@@ -1,14 +1,30 @@
 #include "ui/accessibility/control_explanations.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QWidget>
 
+#include "statistics/measures.h"
 #include "ui/common/text.h"
 
 namespace waitline {
 
 const Explanation* FindExplanation(QStringView object) { return FindExplanation(object.toString().toStdString()); }
+
+QString HelpText(const Explanation& row)
+{
+    QString help = Translated("Explanations", row.help);
+    if (row.measure.empty()) {
+        return help;
+    }
+    const Measure& measure = MeasureKeyed(row.measure);
+    return help +
+           QCoreApplication::translate("Explanations", " The textbook and the analysis window write it %1, the %2.")
+               .arg(ToQString(TextbookSymbol(row)), Translated("Measures", measure.name));
+}
+
+QString SpokenName(const Explanation& row) { return Translated("Explanations", row.name); }
 
 void ExplainControls(QWidget& window)
 {
@@ -20,11 +36,11 @@ void ExplainControls(QWidget& window)
         if (control == nullptr) {
             continue;
         }
-        const QString help = ToQString(row.help);
+        const QString help = HelpText(row);
         control->setToolTip(ToolTipText(help));
         control->setAccessibleDescription(help);
         if (!row.name.empty()) {
-            control->setAccessibleName(ToQString(row.name));
+            control->setAccessibleName(SpokenName(row));
         }
         // An editable box's line edit is where the focus lands and what a
         // screen reader names first.

@@ -36,8 +36,8 @@ public:
     QString text(QAccessible::Text t) const override
     {
         switch (t) {
-        case QAccessible::Name: return ToQString(row_.name);
-        case QAccessible::Description: return ToQString(HelpText(row_));
+        case QAccessible::Name: return SpokenName(row_);
+        case QAccessible::Description: return HelpText(row_);
         case QAccessible::Value: return row_.kind == Explained::Value ? shown() : QString();
         default: return {};
         }
@@ -189,7 +189,7 @@ public:
         switch (t) {
         case QAccessible::Name: {
             const Explanation* row = FindExplanation(canvas()->objectName());
-            return row != nullptr ? ToQString(row->name) : QString();
+            return row != nullptr ? SpokenName(*row) : QString();
         }
         case QAccessible::Description: return canvas()->description();
         default: return QAccessibleWidget::text(t);

@@ -3,6 +3,7 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLineSeries>
 #include <QList>
@@ -185,8 +186,10 @@ AnalysisPlots::AnalysisPlots(QWidget* parent) : QWidget(parent)
     const Measure& time = MeasureKeyed("mean_time_in_system");
     QChartView* meanTimeView = NewChartView(
         QStringLiteral("%1, the %2: its running mean").arg(ToQString(time.symbol), ToQString(time.name)), this);
-    QChartView* depthView = NewChartView(QStringLiteral("Packets holding places, last minute"), this);
-    QChartView* histogramView = NewChartView(QStringLiteral("Times in the system"), this);
+    QChartView* depthView =
+        NewChartView(QCoreApplication::translate("AnalysisWindow", "Packets holding places, last minute"), this);
+    QChartView* histogramView =
+        NewChartView(QCoreApplication::translate("AnalysisWindow", "Times in the system"), this);
     buildMeanTimeChart(meanTimeView->chart());
     buildDepthChart(depthView->chart());
     buildHistogramChart(histogramView->chart());
@@ -200,11 +203,12 @@ AnalysisPlots::AnalysisPlots(QWidget* parent) : QWidget(parent)
 
 void AnalysisPlots::buildMeanTimeChart(QChart* chart)
 {
-    meanTimeAxes_ = {AddAxis(chart, Qt::AlignBottom, QStringLiteral("simulated time (s)")),
-                     AddAxis(chart, Qt::AlignLeft, QStringLiteral("seconds"))};
+    meanTimeAxes_ = {
+        AddAxis(chart, Qt::AlignBottom, QCoreApplication::translate("AnalysisWindow", "simulated time (s)")),
+        AddAxis(chart, Qt::AlignLeft, QCoreApplication::translate("AnalysisWindow", "seconds"))};
 
     band_ = new QAreaSeries;
-    band_->setName(QStringLiteral("95 % interval"));
+    band_->setName(QCoreApplication::translate("AnalysisWindow", "95 % interval"));
     bandHigh_ = new QLineSeries(band_);
     bandLow_ = new QLineSeries(band_);
     band_->setUpperSeries(bandHigh_);
@@ -214,12 +218,12 @@ void AnalysisPlots::buildMeanTimeChart(QChart* chart)
     AddSeries(chart, band_, meanTimeAxes_.x, meanTimeAxes_.y);
 
     meanTime_ = new QLineSeries;
-    meanTime_->setName(QStringLiteral("running mean"));
+    meanTime_->setName(QCoreApplication::translate("AnalysisWindow", "running mean"));
     meanTime_->setPen(QPen(QColor(25, 70, 150), 1.0));
     AddSeries(chart, meanTime_, meanTimeAxes_.x, meanTimeAxes_.y);
 
     theory_ = new QLineSeries;
-    theory_->setName(QStringLiteral("theory"));
+    theory_->setName(QCoreApplication::translate("AnalysisWindow", "theory"));
     theory_->setPen(QPen(QColor(200, 60, 30), 2.0, Qt::DashLine));
     AddSeries(chart, theory_, meanTimeAxes_.x, meanTimeAxes_.y);
 
@@ -229,8 +233,9 @@ void AnalysisPlots::buildMeanTimeChart(QChart* chart)
 
 void AnalysisPlots::buildDepthChart(QChart* chart)
 {
-    depthAxes_ = {AddAxis(chart, Qt::AlignBottom, QStringLiteral("simulated seconds before now")),
-                  AddAxis(chart, Qt::AlignLeft, QStringLiteral("places held"))};
+    depthAxes_ = {
+        AddAxis(chart, Qt::AlignBottom, QCoreApplication::translate("AnalysisWindow", "simulated seconds before now")),
+        AddAxis(chart, Qt::AlignLeft, QCoreApplication::translate("AnalysisWindow", "places held"))};
     depth_ = new QLineSeries;
     depth_->setPen(QPen(QColor(25, 70, 150), 1.0));
     AddSeries(chart, depth_, depthAxes_.x, depthAxes_.y);
@@ -241,8 +246,9 @@ void AnalysisPlots::buildHistogramChart(QChart* chart)
     histogramChart_ = chart;
     const Measure& time = MeasureKeyed("mean_time_in_system");
     histogramAxes_ = {
-        AddAxis(chart, Qt::AlignBottom, QStringLiteral("%1 (%2)").arg(ToQString(time.name), ToQString(time.unit))),
-        AddAxis(chart, Qt::AlignLeft, QStringLiteral("packets"))};
+        AddAxis(chart, Qt::AlignBottom,
+                QStringLiteral("%1 (%2)").arg(Translated("Measures", time.name), Translated("Measures", time.unit))),
+        AddAxis(chart, Qt::AlignLeft, QCoreApplication::translate("AnalysisWindow", "packets"))};
     histogramAxes_.y->setLabelFormat(QStringLiteral("%.0f"));
     auto addBars = [&](const QColor& fill) {
         auto* area = new QAreaSeries;
@@ -377,9 +383,10 @@ void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* 
         bar(expected, end, end + width, total * (1.0 - below));
     }
     histogramTheory_->setVisible(!expected.isEmpty());
-    const QString title = QStringLiteral("Packets served, by their %1 (grey: %2 s and longer)")
-                              .arg(ToQString(MeasureKeyed("mean_time_in_system").name))
-                              .arg(end, 0, 'g', 3);
+    const QString title =
+        QCoreApplication::translate("AnalysisWindow", "Packets served, by their %1 (grey: %2 s and longer)")
+            .arg(ToQString(MeasureKeyed("mean_time_in_system").name))
+            .arg(end, 0, 'g', 3);
     // A new title lays the chart out again; most refreshes keep it.
     if (histogramChart_->title() != title) {
         histogramChart_->setTitle(title);

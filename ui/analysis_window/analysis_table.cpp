@@ -1,5 +1,6 @@
 #include "ui/analysis_window/analysis_table.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 
 #include <algorithm>
@@ -13,7 +14,7 @@ namespace waitline {
 namespace {
 
 const QString kNone = QStringLiteral("\u2014");
-const QString kNotYet = QStringLiteral("not yet available");
+QString NotYet() { return QCoreApplication::translate("AnalysisWindow", "not yet available"); }
 
 // A share as a percentage with two decimals, anything else with three and
 // its unit; the same '.' as the main window's labels, whatever the locale.
@@ -24,7 +25,7 @@ QString Number(const Measure& measure, double value)
 
 QString WithUnit(const Measure& measure, const QString& number)
 {
-    const QString unit = measure.percent ? QStringLiteral("%") : ToQString(measure.unit);
+    const QString unit = measure.percent ? QStringLiteral("%") : Translated("Measures", measure.unit);
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 
@@ -37,7 +38,7 @@ QString IntervalText(const Measure& measure, const SeriesMeasures& measures)
     }
     const std::optional<ConfidenceInterval>& interval = measures.intervals.*measure.interval;
     if (!interval) {
-        return kNotYet;
+        return NotYet();
     }
     return WithUnit(measure,
                     Number(measure, interval->low) + QStringLiteral(" \u2013 ") + Number(measure, interval->high));
@@ -48,11 +49,14 @@ QString IntervalText(const Measure& measure, const SeriesMeasures& measures)
 AnalysisTable::AnalysisTable(QWidget* parent) : QTableWidget(static_cast<int>(kMeasures.size()), ColumnCount, parent)
 {
     setObjectName(QStringLiteral("measuresTable"));
-    setHorizontalHeaderLabels({QStringLiteral("Simulated"), QStringLiteral("95 % interval"), QStringLiteral("Theory")});
+    setHorizontalHeaderLabels({QCoreApplication::translate("AnalysisWindow", "Simulated"),
+                               QCoreApplication::translate("AnalysisWindow", "95 % interval"),
+                               QCoreApplication::translate("AnalysisWindow", "Theory")});
     for (int row = 0; row < rowCount(); ++row) {
         const Measure& measure = kMeasures[static_cast<std::size_t>(row)];
-        auto* header = new QTableWidgetItem(ToQString(measure.symbol) + QStringLiteral("  ") + ToQString(measure.name));
-        header->setToolTip(ToolTipText(ToQString(measure.meaning)));
+        auto* header = new QTableWidgetItem(ToQString(measure.symbol) + QStringLiteral("  ") +
+                                            Translated("Measures", measure.name));
+        header->setToolTip(ToolTipText(Translated("Measures", measure.meaning)));
         setVerticalHeaderItem(row, header);
         for (int column = 0; column < ColumnCount; ++column) {
             auto* item = new QTableWidgetItem(kNone);

@@ -1,5 +1,6 @@
 #include "ui/analysis_window/analysis_window.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -43,22 +44,25 @@ constexpr QSize kFirstSize(980, 880);
 // The main window keeps no settings of its own.
 const QString kGeometryKey = QStringLiteral("analysisWindow/geometry");
 
-const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
-const QString kPngFilter = QStringLiteral("PNG image (*.png)");
+QString CsvFilter() { return QCoreApplication::translate("AnalysisWindow", "CSV file (*.csv)"); }
+QString PngFilter() { return QCoreApplication::translate("AnalysisWindow", "PNG image (*.png)"); }
 
 QString TickStepNote()
 {
-    return QStringLiteral("At these rates the demo's %1 ms steps matter: arrivals and services take whole steps, a "
-                          "little longer than drawn, so its long-run numbers differ from the textbook's.")
+    return QCoreApplication::translate("AnalysisWindow",
+                                       "At these rates the demo's %1 ms steps matter: arrivals and services take "
+                                       "whole steps, a little longer than drawn, so its long-run numbers differ from "
+                                       "the textbook's.")
         .arg(kTickMs);
 }
 
 QString StateText(const Simulation& sim)
 {
     if (sim.Paused) {
-        return QStringLiteral("paused");
+        return QCoreApplication::translate("AnalysisWindow", "paused");
     }
-    return sim.Running ? QStringLiteral("running") : QStringLiteral("stopped");
+    return sim.Running ? QCoreApplication::translate("AnalysisWindow", "running")
+                       : QCoreApplication::translate("AnalysisWindow", "stopped");
 }
 
 // The text painted on the main window by the label with this objectName.
@@ -90,14 +94,16 @@ QString CaptionsText()
     QStringList parts;
     for (const Explanation& row : kExplanations) {
         if (row.kind == Explained::Caption && !row.measure.empty()) {
-            parts << QStringLiteral("\u201c%1\u201d is %2")
+            parts << QCoreApplication::translate("AnalysisWindow", "\u201c%1\u201d is %2")
                          .arg(PaintedCaption(row.object), ToQString(TextbookSymbol(row)));
         }
     }
-    parts << QStringLiteral("\u201c%1\u201d is %2").arg(CaptionBeside("QueueCombo"), ToQString(kPlacesSymbol));
-    const QString last =
-        QStringLiteral("\u201c%1\u201d is %2").arg(CaptionBeside("ServerCombo"), ToQString(kServersSymbol));
-    return QStringLiteral("In the main window, %1 and %2.").arg(parts.join(QStringLiteral(", ")), last);
+    parts << QCoreApplication::translate("AnalysisWindow", "\u201c%1\u201d is %2")
+                 .arg(CaptionBeside("QueueCombo"), ToQString(kPlacesSymbol));
+    const QString last = QCoreApplication::translate("AnalysisWindow", "\u201c%1\u201d is %2")
+                             .arg(CaptionBeside("ServerCombo"), ToQString(kServersSymbol));
+    return QCoreApplication::translate("AnalysisWindow", "In the main window, %1 and %2.")
+        .arg(parts.join(QStringLiteral(", ")), last);
 }
 
 QString QueueText(const SeriesSettings& settings)
@@ -118,22 +124,26 @@ constexpr std::int64_t kServedForLittle = 100;
 QString LittleText(const SeriesMeasures& measures)
 {
     if (measures.served < kServedForLittle) {
-        return QStringLiteral("Little's law: shown once %1 packets have been served.").arg(kServedForLittle);
+        return QCoreApplication::translate("AnalysisWindow", "Little's law: shown once %1 packets have been served.")
+            .arg(kServedForLittle);
     }
     const MeasureValues& v = measures.values;
     auto number = [](double x) { return QString::number(x, 'f', 3); };
     auto symbol = [](std::string_view key) { return ToQString(MeasureKeyed(key).symbol); };
     const QString l = symbol("mean_in_system");
     const QString x = symbol("throughput");
-    QString text = QStringLiteral("Little's law: %1 = %2 against %3\u00b7%4 = %5; %6 = %7 against %3\u00b7%8 = %9.")
-                       .arg(l, number(v.meanInSystem), x, symbol("mean_time_in_system"),
-                            number(v.throughput * v.meanTimeInSystem), symbol("mean_queue"), number(v.meanWaiting),
-                            symbol("mean_waiting_time"), number(v.throughput * v.meanWaitBeforeService));
+    QString text =
+        QCoreApplication::translate("AnalysisWindow", "Little's law: %1 = %2 against %3\u00b7%4 = %5; %6 = %7 against "
+                                                      "%3\u00b7%8 = %9.")
+            .arg(l, number(v.meanInSystem), x, symbol("mean_time_in_system"), number(v.throughput * v.meanTimeInSystem),
+                 symbol("mean_queue"), number(v.meanWaiting), symbol("mean_waiting_time"),
+                 number(v.throughput * v.meanWaitBeforeService));
     // Shown to three decimals, a gap of more than half a percent shows; it is
     // the step's when L is the larger.
     if (v.meanInSystem - v.throughput * v.meanTimeInSystem > 0.005 * v.meanInSystem) {
-        text += QStringLiteral(" %1 is larger because it counts the %2 ms step in which a server stays busy after "
-                               "its service ends, and %3 does not.")
+        text += QCoreApplication::translate("AnalysisWindow",
+                                            " %1 is larger because it counts the %2 ms step in which a server stays "
+                                            "busy after its service ends, and %3 does not.")
                     .arg(l, QString::number(kTickMs), symbol("mean_time_in_system"));
     }
     return text;
@@ -153,7 +163,7 @@ QLabel* NewNote(QWidget* parent)
 
 AnalysisWindow::AnalysisWindow(Form& form, QWidget* parent) : QWidget(parent, Qt::Window), form_(form)
 {
-    setWindowTitle(WindowTitle(QStringLiteral("Analysis")));
+    setWindowTitle(WindowTitle(QCoreApplication::translate("AnalysisWindow", "Analysis")));
     buildWidgets();
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(kRefreshMs);
@@ -198,7 +208,7 @@ void AnalysisWindow::buildWidgets()
     tickStepNote_->setObjectName(QStringLiteral("tickStepNote"));
     tickStepNote_->setText(TickStepNote());
     plots_ = new AnalysisPlots(this);
-    exportButton_ = new QPushButton(QStringLiteral("Export\u2026"), this);
+    exportButton_ = new QPushButton(QCoreApplication::translate("AnalysisWindow", "Export\u2026"), this);
     exportButton_->setObjectName(QStringLiteral("exportButton"));
     connect(exportButton_, &QPushButton::clicked, this, &AnalysisWindow::chooseExportFile);
 
@@ -320,21 +330,21 @@ QString AnalysisWindow::exportTo(const QString& path)
     QString error = png ? SavePng(WithSettingsLine(plots_->grab().toImage(), record_.settings()), path)
                         : ExportCsv(record_, form_.sim, path);
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Export"), error);
+        QMessageBox::warning(this, QCoreApplication::translate("AnalysisWindow", "Export"), error);
     }
     return error;
 }
 
 void AnalysisWindow::chooseExportFile()
 {
-    QFileDialog dialog(this, QStringLiteral("Export"));
+    QFileDialog dialog(this, QCoreApplication::translate("AnalysisWindow", "Export"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters({kCsvFilter, kPngFilter});
+    dialog.setNameFilters({CsvFilter(), PngFilter()});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     // A name typed without an ending gets the one of the chosen kind.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter == kPngFilter ? QStringLiteral("png") : QStringLiteral("csv"));
+        dialog.setDefaultSuffix(filter == PngFilter() ? QStringLiteral("png") : QStringLiteral("csv"));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;

@@ -1,6 +1,9 @@
 #include "ui/common/text.h"
 
+#include <QCoreApplication>
 #include <QStringList>
+
+#include <string>
 
 namespace waitline {
 
@@ -15,6 +18,15 @@ bool IsAscii(std::string_view text)
 }
 
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString Translated(const char* context, std::string_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const std::string source(text);
+    return QCoreApplication::translate(context, source.c_str());
+}
 
 bool SameText(const QString& shown, std::string_view text)
 {

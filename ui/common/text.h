@@ -16,6 +16,11 @@ QString ToQString(std::string_view text);
 // the text is plain ASCII.
 bool SameText(const QString& shown, std::string_view text);
 
+// A text of the Qt-free tables and of the model, marked there with
+// WAITLINE_TR, in the user's language: translated in its context when a
+// translation is installed, as written otherwise.
+QString Translated(const char* context, std::string_view text);
+
 // A window's title: the program's name, then what the window shows, after an
 // en dash, in every window alike.
 QString WindowTitle(const QString& what = {});

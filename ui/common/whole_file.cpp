@@ -1,6 +1,7 @@
 #include "ui/common/whole_file.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QSaveFile>
 
 namespace waitline {
@@ -9,7 +10,7 @@ namespace {
 
 QString CannotWrite(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    return QCoreApplication::translate("Files", "Cannot write %1: %2").arg(path, reason);
 }
 
 // A write may take fewer bytes than it was given without setting an error:
@@ -30,8 +31,9 @@ bool WriteAll(QSaveFile& file, const QByteArray& bytes)
 
 QString Reason(const QSaveFile& file)
 {
-    return file.error() == QFileDevice::NoError ? QStringLiteral("the file could not be written whole")
-                                                : file.errorString();
+    return file.error() == QFileDevice::NoError
+               ? QCoreApplication::translate("Files", "the file could not be written whole")
+               : file.errorString();
 }
 
 }  // namespace
@@ -63,7 +65,7 @@ QString SavePng(const QImage& image, const QString& path)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG")) {
-        return CannotWrite(path, QStringLiteral("the image could not be encoded as PNG"));
+        return CannotWrite(path, QCoreApplication::translate("Files", "the image could not be encoded as PNG"));
     }
     return SaveWhole(path, png);
 }

@@ -1,5 +1,6 @@
 #include "ui/help_and_about/about_box.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "ui/help_and_about/program_identity.h"
@@ -12,7 +13,7 @@ QMessageBox* MakeAboutBox(QWidget* parent)
     box->setObjectName(QStringLiteral("AboutBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
-    box->setWindowTitle(QStringLiteral("About Waitline"));
+    box->setWindowTitle(QCoreApplication::translate("About", "About Waitline"));
     box->setIconPixmap(ProgramIcon().pixmap(64, 64));
     box->setTextFormat(Qt::PlainText);
     box->setText(ProgramNameAndVersion());

@@ -1,6 +1,7 @@
 #include "ui/help_and_about/help_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTextBrowser>
@@ -22,12 +23,12 @@ QString HelpMarkdown()
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(WindowTitle(QStringLiteral("Help")));
+    setWindowTitle(WindowTitle(QCoreApplication::translate("Help", "Help")));
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpText"));
     browser_->setOpenExternalLinks(true);
     browser_->setMarkdown(HelpMarkdown());
-    browser_->setAccessibleName(QStringLiteral("Help"));
+    browser_->setAccessibleName(QCoreApplication::translate("Help", "Help"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     resize(640, 600);

@@ -1,6 +1,7 @@
 #include "ui/help_and_about/program_identity.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -42,19 +43,21 @@ QString ProgramNameAndVersion() { return QStringLiteral(WAITLINE_NAME " " WAITLI
 
 QString AboutParagraph()
 {
-    return QStringLiteral(
-        WAITLINE_NAME " shows a queue at work so that students can watch queueing theory happen. "
-                      "Coloured packets arrive at random from a source, drop onto a column of queue places, wait, "
-                      "are served by one to five servers and leave; a packet that finds every place taken is turned "
-                      "away and falls into the bin as lost. The window counts the packets and shows the percentage "
-                      "dropped, the mean and standard deviation of the time in the system and the mean number of "
-                      "packets in the queue, while you choose the rates, the distributions, the servers and the "
-                      "queue length.");
+    return QCoreApplication::translate(
+               "About", "%1 shows a queue at work so that students can watch queueing theory happen. "
+                        "Coloured packets arrive at random from a source, drop onto a column of queue places, wait, "
+                        "are served by one to five servers and leave; a packet that finds every place taken is turned "
+                        "away and falls into the bin as lost. The window counts the packets and shows the percentage "
+                        "dropped, the mean and standard deviation of the time in the system and the mean number of "
+                        "packets in the queue, while you choose the rates, the distributions, the servers and the "
+                        "queue length.")
+        .arg(QStringLiteral(WAITLINE_NAME));
 }
 
 QString LicenceLine()
 {
-    return QStringLiteral("Copyright \u00a9 2026 The Waitline developers. Released under the MIT licence.");
+    return QCoreApplication::translate(
+        "About", "Copyright \u00a9 2026 The Waitline developers. Released under the MIT licence.");
 }
 
 }  // namespace waitline

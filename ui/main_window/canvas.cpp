@@ -44,7 +44,7 @@ bool Canvas::event(QEvent* event)
         return true;
     }
     // The tooltip stays while the pointer stays on the label.
-    QToolTip::showText(help->globalPos(), ToolTipText(ToQString(HelpText(*explanation))), this, label->pixelRect());
+    QToolTip::showText(help->globalPos(), ToolTipText(HelpText(*explanation)), this, label->pixelRect());
     return true;
 }
 

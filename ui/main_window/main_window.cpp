@@ -195,7 +195,7 @@ bool MainWindow::deliverTimerCheck()
 void MainWindow::showMessageBox(std::string_view text)
 {
     QMessageBox box(this);
-    box.setText(ToQString(text));
+    box.setText(Translated("Messages", text));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
@@ -208,9 +208,12 @@ void MainWindow::sync()
     }
     for (const ButtonControl& control : kButtonControls) {
         QPushButton* b = button(control.id);
+        // Translated only when the model's caption changes, which is seldom.
         const std::string& caption = d.*control.caption;
-        if (!SameText(b->text(), caption)) {
-            b->setText(QString::fromStdString(caption));
+        std::string& shown = buttonCaptions_[static_cast<std::size_t>(control.id)];
+        if (caption != shown) {
+            shown = caption;
+            b->setText(Translated("Controls", caption));
         }
     }
     syncTimers();

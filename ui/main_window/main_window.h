@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "control/form.h"
@@ -109,6 +110,8 @@ private:
     // Built first, so that the controls lie on top of the canvas.
     QueuePicture picture_;
     std::array<QPushButton*, kButtonControls.size()> buttons_{};
+    // The model's captions the buttons show, as the model spells them.
+    std::array<std::string, kButtonControls.size()> buttonCaptions_{};
     std::array<ChoiceComboBox*, kComboControls.size()> combos_{};
     QTimer* timerMove_ = nullptr;
     QTimer* timerCheck_ = nullptr;

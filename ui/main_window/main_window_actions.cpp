@@ -21,7 +21,7 @@ void MainWindow::buildActions()
     auto* speeds = new QActionGroup(this);
     speeds->setExclusive(true);
     for (const WindowAction& row : kWindowActions) {
-        auto* action = new QAction(ToQString(row.text), this);
+        auto* action = new QAction(Translated("Actions", row.text), this);
         action->setObjectName(ToQString(row.name));
         QList<QKeySequence> keys;
         for (const std::string_view key : row.keys) {
@@ -61,7 +61,7 @@ QMenu* MainWindow::contextMenu()
                 if (row.separatorBefore) {
                     contextMenu_->addSeparator();
                 }
-                speedMenu = contextMenu_->addMenu(ToQString(kSpeedMenuText));
+                speedMenu = contextMenu_->addMenu(Translated("Actions", kSpeedMenuText));
             } else if (row.separatorBefore) {
                 speedMenu->addSeparator();
             }
@@ -117,7 +117,7 @@ void MainWindow::setSpeed(LectureSpeed speed)
     action(ActionId::Slower)->setEnabled(speed != kLectureSpeeds.front());
     // The picture stays as it is at every speed; the title bar, which a class
     // sees on the projector, tells that the clock is not running in real time.
-    setWindowTitle(WindowTitle(speed == LectureSpeed::RealTime ? QString() : ToQString(SpeedName(speed))));
+    setWindowTitle(WindowTitle(speed == LectureSpeed::RealTime ? QString() : Translated("Actions", SpeedName(speed))));
     syncTimers();
 }
 

@@ -30,8 +30,8 @@ Item* WithIndex(Item* item, int index)
 
 LabelItem* MakeLabel(const LabelRow& row, QObject* parent)
 {
-    return new LabelItem(Name(row.name), ToQt(row.place), LayoutFont(row.style), ToQt(row.align), Name(row.caption),
-                         parent);
+    return new LabelItem(Name(row.name), ToQt(row.place), LayoutFont(row.style), ToQt(row.align),
+                         Translated("Layout", row.caption), parent);
 }
 
 LineItem* MakeLine(const LineRow& row, QObject* parent)
