@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <string>
 
 #include "engine/geometry.h"
 #include "engine/intervals.h"

@@ -59,7 +59,8 @@ struct DisplayModel {
     ComboBox ServerCombo{true, {}, {}};
     ComboBox ServeRateCombo{true, {}, {}};
 
-    // The run-control state is these two captions ("Go"/"Stop", "Pause"/"Continue").
+    // The captions of the two run-control buttons ("Go"/"Stop", "Pause"/"Continue");
+    // Go/Stop is the run's state, the pause is Simulation::Paused.
     std::string StartButton = "Go";
     std::string PauseButton = "Pause";
 

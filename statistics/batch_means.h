@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "engine/simulation.h"
 #include "statistics/confidence.h"
@@ -24,7 +25,9 @@ public:
     int complete() const { return marksTaken_ > 0 ? marksTaken_ - 1 : 0; }
     bool full() const { return complete() == kMaxBatches; }
     // Neighbouring batches merged in pairs: half as many, each twice as long,
-    // still covering the run from the first mark, in the same storage.
+    // still covering the run from the first mark, in the same storage. Only
+    // for an even number of complete batches, as when full: an odd last batch
+    // would have no partner and be dropped.
     void mergePairs();
 
     // From the first mark to the last; all zero before two marks.

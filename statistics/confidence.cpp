@@ -1,6 +1,7 @@
 #include "statistics/confidence.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace waitline {

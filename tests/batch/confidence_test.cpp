@@ -211,5 +211,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, IntervalAvailability,
                              return std::string(param.param.name);
                          });
 
+// Merging keeps every batch's data: each merged batch is two neighbours
+// summed, and together they still cover the run from the first mark.
+TEST(BatchMeans, MergedPairsAreTheSumsOfNeighbours)
+{
+    BatchMeans means;
+    std::vector<RunTotals> marks;
+    RunTotals now;
+    for (int k = 0; k <= BatchMeans::kMaxBatches; ++k) {
+        marks.push_back(now);
+        means.mark(now);
+        // Uneven batches, so that a wrong pairing shows in the intervals.
+        now.ticks += 100 + k;
+        now.elapsedMs += 1000 + 10 * k;
+        now.sourced += 20 + k % 3;
+        now.lost += 1 + k % 2;
+        now.served += 15 + k % 4;
+        now.timeInSystemMs += 9000 + 700 * (k % 5);
+        now.waitMs += 3000 + 100 * (k % 7);
+        now.depthTicks += 250 + 3 * k;
+        now.busyTicks += 120 + k;
+    }
+    ASSERT_TRUE(means.full());
+    means.mergePairs();
+    EXPECT_EQ(means.complete(), BatchMeans::kMaxBatches / 2);
+    EXPECT_EQ(means.covered().served, (marks.back() - marks.front()).served);
+    std::vector<RunTotals> merged;
+    for (std::size_t k = 0; k + 2 < marks.size(); k += 2) {
+        merged.push_back(marks[k + 2] - marks[k]);
+    }
+    const MeasureIntervals expected = IntervalsFrom(merged, 2);
+    const MeasureIntervals got = means.intervals(2, BatchMeans::kMaxBatches / 2);
+    ASSERT_TRUE(expected.meanTimeInSystem && got.meanTimeInSystem);
+    EXPECT_DOUBLE_EQ(got.meanTimeInSystem->low, expected.meanTimeInSystem->low);
+    EXPECT_DOUBLE_EQ(got.utilisation->high, expected.utilisation->high);
+    EXPECT_DOUBLE_EQ(got.loss->low, expected.loss->low);
+}
+
 }  // namespace
 }  // namespace waitline

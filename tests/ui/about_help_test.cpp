@@ -217,6 +217,28 @@ TEST(Readme, ListsEveryMeasureAsTheProgramNamesIt)
     }
 }
 
+// The menu as users know it, separators included.
+TEST_F(WindowTest, MenuKeepsItsEntriesAndSeparators)
+{
+    const auto layout = [](const QList<QAction*>& entries, const auto& self) -> QString {
+        QStringList parts;
+        for (const QAction* entry : entries) {
+            if (entry->isSeparator()) {
+                parts << QStringLiteral("-");
+            } else if (entry->menu() != nullptr) {
+                parts << entry->text() + QStringLiteral(" [") + self(entry->menu()->actions(), self) +
+                             QStringLiteral("]");
+            } else {
+                parts << entry->text();
+            }
+        }
+        return parts.join(QStringLiteral(", "));
+    };
+    EXPECT_EQ(layout(driver.contextMenuActions(), layout),
+              QStringLiteral("Analysis\u2026, -, Speed [\u00bc\u00d7, \u00bd\u00d7, 1\u00d7, 2\u00d7, 4\u00d7, -, "
+                             "Faster, Slower], Step, -, Help, About Waitline"));
+}
+
 // The README's table of keys and menu entries, which the help shows too, is the
 // table of actions, row by row in its order.
 TEST(Readme, ListsEveryActionWithItsKeys)

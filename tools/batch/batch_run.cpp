@@ -16,9 +16,6 @@ namespace waitline::batch {
 
 namespace {
 
-// A simulated second as the scenario runner's `run` delivers it: 100 ticks of
-// 10 ms, then the once-a-second check.
-
 void Require(bool done, const char* what)
 {
     // The options were checked before; a refusal here means the controller
@@ -81,6 +78,8 @@ ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, s
 
     RunBatches batches(settings.warmup * kTicksPerSecond, settings.seconds * kTicksPerSecond);
     for (std::int64_t second = 0; second < settings.seconds; ++second) {
+        // A simulated second as the scenario runner's `run` delivers it: a
+        // second's ticks, then the once-a-second check.
         for (int tick = 0; tick < kTicksPerSecond; ++tick) {
             DeliverTimerMove(form);
             batches.afterTick(form.sim);

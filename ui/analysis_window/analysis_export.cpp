@@ -1,7 +1,6 @@
 #include "ui/analysis_window/analysis_export.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -117,7 +116,7 @@ QByteArray SeriesCsvBytes(const RunRecord& record, const Simulation& sim)
 QString DistributionText(std::string_view name)
 {
     // An unknown name in a box draws no intervals at all.
-    return name.empty() ? QCoreApplication::translate("AnalysisWindow", "No") : ToQString(name);
+    return name.empty() ? QStringLiteral("No") : ToQString(name);
 }
 
 QString RateText(double rate) { return QString::number(rate, 'g', 6); }

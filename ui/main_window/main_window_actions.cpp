@@ -6,7 +6,6 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "ui/analysis_window/analysis_window.h"
 #include "ui/common/text.h"
