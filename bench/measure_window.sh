@@ -26,6 +26,19 @@ run_seconds=${2:-30}
 paused_seconds=${3:-20}
 speed_seconds=${4:-0}
 program=$build_dir/bin/waitline
+
+# The heavy load, as the tests and the other benchmarks apply it.
+load_file=$(dirname "${BASH_SOURCE[0]}")/../tests/support/load.h
+heavy_value() {
+    local value
+    value=$(sed -n "s/.*ComboId::$1, std::string_view(\"\([0-9.]*\)\").*/\1/p" "$load_file")
+    [[ -n $value ]] || { echo "no heavy $1 in $load_file" >&2; exit 1; }
+    echo "$value"
+}
+heavy_arrival_rate=$(heavy_value ArrivalCombo)
+heavy_service_rate=$(heavy_value ServeRateCombo)
+heavy_queue_length=$(heavy_value QueueCombo)
+heavy_servers=$(heavy_value ServerCombo)
 for tool in Xvfb xdotool xwd gdb python3; do
     command -v "$tool" >/dev/null || { echo "measure_window: $tool is missing" >&2; exit 2; }
 done
@@ -156,11 +169,11 @@ fi
 # puts the server count in effect back into its box, so the servers are typed
 # only after the queue length has been taken.
 click 216 36
-type_into 620 82 50
-type_into 636 542 50
-type_into 612 122 10
+type_into 620 82 "$heavy_arrival_rate"
+type_into 636 542 "$heavy_service_rate"
+type_into 612 122 "$heavy_queue_length"
 sleep 1.3
-type_into 412 542 5
+type_into 412 542 "$heavy_servers"
 sleep 1.3
 
 # The model's clock and settings, found once with the debugger.

@@ -129,7 +129,7 @@ void PauseButtonClick(Form& form)
 {
     Simulation& sim = form.sim;
     sim.Paused = !sim.Paused;
-    sim.display.PauseButton = sim.Paused ? WAITLINE_TR("Controls", "Continue") : WAITLINE_TR("Controls", "Pause");
+    sim.display.PauseButton = PauseCaption(sim.Paused);
     sim.display.TimerMove.Enabled = !sim.Paused;
 }
 

@@ -5,11 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "engine/translatable.h"
+
 namespace waitline {
 
 // The control properties the simulation and the window's handlers read and
 // write, held as plain fields so that everything runs without a window. The
 // window shows these values and forwards what the user does to them.
+
+// The pause button's caption: what pressing it will do.
+constexpr const char* PauseCaption(bool paused)
+{
+    return paused ? WAITLINE_TR("Controls", "Continue") : WAITLINE_TR("Controls", "Pause");
+}
 
 struct ComboBox {
     bool editable = false;
@@ -61,8 +69,8 @@ struct DisplayModel {
 
     // The captions of the two run-control buttons ("Go"/"Stop", "Pause"/"Continue");
     // Go/Stop is the run's state, the pause is Simulation::Paused.
-    std::string StartButton = "Go";
-    std::string PauseButton = "Pause";
+    std::string StartButton = WAITLINE_TR("Controls", "Go");
+    std::string PauseButton = PauseCaption(false);
 
     Timer TimerMove{kTickMs, true};
     Timer TimerCheck{1000, true};

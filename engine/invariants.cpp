@@ -132,7 +132,7 @@ void CheckBooks(const Simulation& sim, Report& report)
 void CheckPause(const Simulation& sim, Report& report)
 {
     const std::string_view caption = sim.display.PauseButton;
-    if (caption != (sim.Paused ? "Continue" : "Pause")) {
+    if (caption != PauseCaption(sim.Paused)) {
         report.fail("paused ", sim.Paused, " but the pause button says ", caption);
     }
     if (sim.Paused && sim.display.TimerMove.Enabled) {

@@ -1,5 +1,7 @@
 #include "picture/queue_words.h"
 
+#include "engine/translatable.h"
+
 namespace waitline {
 
 QueueCount CountQueue(const Simulation& sim)
@@ -23,9 +25,10 @@ QueueCount CountQueue(const Simulation& sim)
 
 std::string DescribeQueue(const QueueCount& count)
 {
-    std::string text = std::to_string(count.taken) + " of " + std::to_string(count.places);
-    text += count.places == 1 ? " place taken, " : " places taken, ";
-    text += std::to_string(count.serving) + " in service";
+    std::string text = std::to_string(count.taken) + WAITLINE_TR("QueueWords", " of ") + std::to_string(count.places);
+    text +=
+        count.places == 1 ? WAITLINE_TR("QueueWords", " place taken, ") : WAITLINE_TR("QueueWords", " places taken, ");
+    text += std::to_string(count.serving) + WAITLINE_TR("QueueWords", " in service");
     return text;
 }
 

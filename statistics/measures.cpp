@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/intervals.h"
+#include "engine/translatable.h"
 
 namespace waitline {
 
@@ -33,10 +34,12 @@ void WarnOfHeavyTail(std::vector<std::string>& warnings, std::string_view distri
 {
     const std::optional<double> shape = ParetoShape(distribution, rate);
     if (shape && *shape <= 2.0) {
-        warnings.push_back("The intervals are unreliable: the " + std::string(what) + " (" + std::string(distribution) +
-                           " at " + Shortest(rate, -1) + " per second) have Pareto shape " + Shortest(*shape, 2) +
-                           ", at most 2, so their variance is infinite and batch means scatter far more than the "
-                           "intervals allow.");
+        warnings.push_back(WAITLINE_TR("Measures", "The intervals are unreliable: the ") + std::string(what) + " (" +
+                           std::string(distribution) + WAITLINE_TR("Measures", " at ") + Shortest(rate, -1) +
+                           WAITLINE_TR("Measures", " per second) have Pareto shape ") + Shortest(*shape, 2) +
+                           WAITLINE_TR("Measures",
+                                       ", at most 2, so their variance is infinite and batch means scatter far more "
+                                       "than the intervals allow."));
     }
 }
 
@@ -46,8 +49,8 @@ std::vector<std::string> IntervalWarnings(std::string_view arrival, double arriv
                                           double serviceRate)
 {
     std::vector<std::string> warnings;
-    WarnOfHeavyTail(warnings, arrival, arrivalRate, "times between arrivals");
-    WarnOfHeavyTail(warnings, service, serviceRate, "service times");
+    WarnOfHeavyTail(warnings, arrival, arrivalRate, WAITLINE_TR("Measures", "times between arrivals"));
+    WarnOfHeavyTail(warnings, service, serviceRate, WAITLINE_TR("Measures", "service times"));
     return warnings;
 }
 

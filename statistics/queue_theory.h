@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/translatable.h"
+
 namespace waitline {
 
 // A queue as the window sets it up. The places count every packet the system
@@ -43,9 +45,9 @@ std::string KendallNotation(std::string_view arrival, std::string_view service, 
                             std::int32_t places);
 
 inline constexpr std::string_view kNeedsExponential =
-    "no exact value: the textbook formulas need exponential arrivals and service";
+    WAITLINE_TR("Theory", "no exact value: the textbook formulas need exponential arrivals and service");
 inline constexpr std::string_view kSettingsOutOfRange =
-    "no exact value: the rates must be positive and finite, with 1 <= servers <= places";
+    WAITLINE_TR("Theory", "no exact value: the rates must be positive and finite, with 1 <= servers <= places");
 
 // The exact values for Poisson arrivals and exponential service (the M/M/c/K
 // queue), or none for settings that describe no queue. Accurate to a few

@@ -99,7 +99,7 @@ public:
     static constexpr std::size_t kRowCapacity = 14400;
     static constexpr int kTicksPerSecond = waitline::kTicksPerSecond;
     // The places held over the last minute, one sample every tenth of a second.
-    static constexpr int kDepthSampleTicks = 10;
+    static constexpr int kDepthSampleTicks = kTicksPerSecond / 10;
     static constexpr std::size_t kDepthSamples = 600;
     // The first seconds of a series, while the queue fills from empty, are
     // left out of its intervals.

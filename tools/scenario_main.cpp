@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/random_source.h"
+#include "engine/translatable.h"
 #include "picture/layout.h"
 #include "tools/json_writer.h"
 #include "tools/script.h"
@@ -62,12 +63,15 @@ public:
     }
     std::string operator()(const script::Type& c)
     {
-        return driver_.typeText(c.box, QString::fromStdString(c.text)) ? std::string() : "list-only box: no typing";
+        return driver_.typeText(c.box, QString::fromStdString(c.text))
+                   ? std::string()
+                   : WAITLINE_TR("waitline-scenario", "list-only box: no typing");
     }
     std::string operator()(const script::Choose& c)
     {
-        return driver_.chooseEntry(c.box, QString::fromStdString(c.entry)) ? std::string()
-                                                                           : "no such entry: " + c.entry;
+        return driver_.chooseEntry(c.box, QString::fromStdString(c.entry))
+                   ? std::string()
+                   : WAITLINE_TR("waitline-scenario", "no such entry: ") + c.entry;
     }
     std::string operator()(const script::ClickButton& c)
     {
@@ -293,12 +297,13 @@ int RunScript(std::istream& in)
             try {
                 error = runner.run(*parsed.command);
             } catch (const ScriptedRandom::Exhausted&) {
-                std::cerr << "line " << number << ": random sequence exhausted\n";
+                std::cerr << WAITLINE_TR("waitline-scenario", "line ") << number
+                          << WAITLINE_TR("waitline-scenario", ": random sequence exhausted") << '\n';
                 return kRandomExhausted;
             }
         }
         if (!error.empty()) {
-            std::cerr << "line " << number << ": " << error << '\n';
+            std::cerr << WAITLINE_TR("waitline-scenario", "line ") << number << ": " << error << '\n';
             return kUnrunnableLine;
         }
     }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/number_text.h"
+#include "engine/translatable.h"
 
 namespace waitline::script {
 
@@ -52,7 +53,7 @@ Parsed Counted(std::string_view name, std::string_view argument)
     if (!argument.empty()) {
         const auto value = DigitsNumber(argument);
         if (!value) {
-            return Error("bad number: " + std::string(argument));
+            return Error(WAITLINE_TR("waitline-scenario", "bad number: ") + std::string(argument));
         }
         count = *value;
     }
@@ -73,12 +74,12 @@ Parsed ParseRandom(std::string_view rest)
         }
         const auto value = RandomValue(word);
         if (!value) {
-            return Error("bad random value: " + std::string(word));
+            return Error(WAITLINE_TR("waitline-scenario", "bad random value: ") + std::string(word));
         }
         random.values.push_back(*value);
     }
     if (random.values.empty()) {
-        return Error("random needs at least one value");
+        return Error(WAITLINE_TR("waitline-scenario", "random needs at least one value"));
     }
     return Parsed{random, {}};
 }
@@ -88,7 +89,7 @@ Parsed ParseBoxCommand(std::string_view name, std::string_view rest)
     const auto [control, text] = SplitWord(rest);
     const auto box = ComboByName(control);
     if (!box) {
-        return Error("unknown control: " + std::string(control));
+        return Error(WAITLINE_TR("waitline-scenario", "unknown control: ") + std::string(control));
     }
     if (name == "type") {
         return Parsed{Type{*box, std::string(text)}, {}};
@@ -122,14 +123,14 @@ Parsed ParseLine(std::string_view line)
     if (name == "seed") {
         const auto seed = DigitsNumber(rest);
         if (!seed) {
-            return Error("bad number: " + std::string(rest));
+            return Error(WAITLINE_TR("waitline-scenario", "bad number: ") + std::string(rest));
         }
         return Parsed{Seed{*seed}, {}};
     }
     if (name == "click") {
         const auto button = ButtonByName(rest);
         if (!button) {
-            return Error("unknown button: " + std::string(rest));
+            return Error(WAITLINE_TR("waitline-scenario", "unknown button: ") + std::string(rest));
         }
         return Parsed{ClickButton{*button}, {}};
     }
@@ -139,17 +140,18 @@ Parsed ParseLine(std::string_view line)
     if (name == "run") {
         const auto seconds = DigitsNumber(rest);
         if (!seconds) {
-            return Error("bad number: " + std::string(rest));
+            return Error(WAITLINE_TR("waitline-scenario", "bad number: ") + std::string(rest));
         }
         return Parsed{Run{*seconds}, {}};
     }
     if (name == "dump") {
-        return rest.empty() ? Parsed{Dump{}, {}} : Error("dump takes no argument");
+        return rest.empty() ? Parsed{Dump{}, {}} : Error(WAITLINE_TR("waitline-scenario", "dump takes no argument"));
     }
     if (name == "snapshot") {
-        return rest.empty() ? Error("snapshot needs a file name") : Parsed{Snapshot{std::string(rest)}, {}};
+        return rest.empty() ? Error(WAITLINE_TR("waitline-scenario", "snapshot needs a file name"))
+                            : Parsed{Snapshot{std::string(rest)}, {}};
     }
-    return Error("unknown command: " + std::string(name));
+    return Error(WAITLINE_TR("waitline-scenario", "unknown command: ") + std::string(name));
 }
 
 }  // namespace waitline::script

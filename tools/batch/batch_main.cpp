@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/translatable.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_report.h"
 #include "tools/batch/batch_run.h"
@@ -38,7 +39,7 @@ int Print(std::string_view text)
     if (waitline::WriteWhole(stdout, text)) {
         return 0;
     }
-    WriteError("cannot write to standard output");
+    WriteError(WAITLINE_TR("waitline-batch", "cannot write to standard output"));
     return kFailed;
 }
 
@@ -108,7 +109,9 @@ std::string AboutDuration(double seconds)
         double seconds;
         const char* name;
     };
-    constexpr std::array<Unit, 3> kUnits{{{86400.0, "days"}, {3600.0, "hours"}, {60.0, "minutes"}}};
+    constexpr std::array<Unit, 3> kUnits{{{86400.0, WAITLINE_TR("waitline-batch", "days")},
+                                          {3600.0, WAITLINE_TR("waitline-batch", "hours")},
+                                          {60.0, WAITLINE_TR("waitline-batch", "minutes")}}};
     const Unit* unit = &kUnits.back();
     for (const Unit& larger : kUnits) {
         if (seconds >= 2.0 * larger.seconds) {
@@ -120,7 +123,7 @@ std::string AboutDuration(double seconds)
     const int decimals = count < 10.0 ? 1 : 0;
     std::array<char, 32> text{};
     char* end = std::to_chars(text.data(), text.data() + text.size(), count, std::chars_format::fixed, decimals).ptr;
-    return "about " + std::string(text.data(), end) + " " + unit->name;
+    return WAITLINE_TR("waitline-batch", "about ") + std::string(text.data(), end) + " " + unit->name;
 }
 
 // A run that will take longer than this says so once its pace is known.
@@ -152,7 +155,8 @@ std::vector<ReplicationResult> RunWatched(const Settings& settings)
             const double wallSeconds = std::chrono::duration<double>(elapsed).count() * total / done;
             if (wallSeconds > kLongRunSeconds) {
                 bar.wipe();
-                WriteError("this run will take " + AboutDuration(wallSeconds) + " at this pace; Ctrl+C stops it");
+                WriteError(WAITLINE_TR("waitline-batch", "this run will take ") + AboutDuration(wallSeconds) +
+                           WAITLINE_TR("waitline-batch", " at this pace; Ctrl+C stops it"));
             }
         }
         if (terminal && elapsed >= kBarDelay) {
@@ -179,9 +183,12 @@ int main(int argc, char** argv)
     const Summary summary = Summarise(settings, RunWatched(settings));
     if (summary.outOfPackets > 0) {
         // The window shows a message box and goes on; so does this, counting.
-        WriteError("warning: the demo ran out of packets " + std::to_string(summary.outOfPackets) +
-                   (summary.outOfPackets == 1 ? " time" : " times") +
-                   " (\"Silly Error: Ran Out of Packets\"); each time a packet in flight was taken back");
+        WriteError(WAITLINE_TR("waitline-batch", "warning: the demo ran out of packets ") +
+                   std::to_string(summary.outOfPackets) +
+                   (summary.outOfPackets == 1 ? WAITLINE_TR("waitline-batch", " time")
+                                              : WAITLINE_TR("waitline-batch", " times")) +
+                   WAITLINE_TR("waitline-batch",
+                               " (\"Silly Error: Ran Out of Packets\"); each time a packet in flight was taken back"));
     }
     return Print(Report(parsed.options.format, settings, summary));
 }

@@ -9,6 +9,9 @@
 #include "engine/intervals.h"
 #include "engine/number_text.h"
 #include "engine/simulation.h"
+#include "engine/translatable.h"
+#include "statistics/batch_means.h"
+#include "statistics/confidence.h"
 #include "tools/terminal_text.h"
 
 namespace waitline::batch {
@@ -53,18 +56,28 @@ constexpr std::array<OptionName, 13> kOptions{{
     {Key::Version, "--version", false},
 }};
 
-std::string DistributionList()
+// The distributions' names: each in quotes, or, as the help writes them, only
+// those that hold a blank.
+enum class Quote : std::uint8_t { Every, WithBlank };
+
+std::string DistributionList(Quote quote = Quote::Every)
 {
     std::string list;
     for (const std::string_view name : kDistributionNames) {
         if (!list.empty()) {
-            list += name == kDistributionNames.back() ? " or " : ", ";
+            list += name == kDistributionNames.back() ? WAITLINE_TR("waitline-batch", " or ") : ", ";
         }
-        list += '\'';
-        list += name;
-        list += '\'';
+        const bool quoted = quote == Quote::Every || name.find(' ') != std::string_view::npos;
+        list += quoted ? "'" + std::string(name) + "'" : std::string(name);
     }
     return list;
+}
+
+std::string Decimal(double value)
+{
+    std::string text;
+    AssignDecimal(text, value);
+    return text;
 }
 
 // What each option allows, as the error line and --help say it.
@@ -72,16 +85,23 @@ std::string Allowed(Key key)
 {
     switch (key) {
     case Key::Arrival:
-    case Key::Service: return "one of " + DistributionList();
+    case Key::Service: return WAITLINE_TR("waitline-batch", "one of ") + DistributionList();
     case Key::ArrivalRate:
-    case Key::ServiceRate: return "a number from 0.000001 to " + NumberToText(kRateCeiling) + " (packets per second)";
-    case Key::Servers: return "a whole number from 1 to " + NumberToText(MaxServers);
-    case Key::QueueLength: return "a whole number from 1 to " + NumberToText(MaxQueueLength);
-    case Key::Seconds: return "a whole number from 1 to " + NumberToText(kMostSeconds);
-    case Key::Seed: return "a whole number from 0 to " + std::to_string(std::numeric_limits<std::uint64_t>::max());
-    case Key::Warmup: return "a whole number of seconds, less than --seconds";
-    case Key::Replications: return "a whole number from 1 to " + NumberToText(kMostReplications);
-    case Key::Format: return "table, csv or json";
+    case Key::ServiceRate:
+        return WAITLINE_TR("waitline-batch", "a number from ") + Decimal(kLowestRate) +
+               WAITLINE_TR("waitline-batch", " to ") + NumberToText(kRateCeiling) +
+               WAITLINE_TR("waitline-batch", " (packets per second)");
+    case Key::Servers: return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(MaxServers);
+    case Key::QueueLength:
+        return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(MaxQueueLength);
+    case Key::Seconds: return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(kMostSeconds);
+    case Key::Seed:
+        return WAITLINE_TR("waitline-batch", "a whole number from 0 to ") +
+               std::to_string(std::numeric_limits<std::uint64_t>::max());
+    case Key::Warmup: return WAITLINE_TR("waitline-batch", "a whole number of seconds, less than --seconds");
+    case Key::Replications:
+        return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(kMostReplications);
+    case Key::Format: return WAITLINE_TR("waitline-batch", "table, csv or json");
     case Key::Help:
     case Key::Version: break;
     }
@@ -110,12 +130,14 @@ public:
             const auto option =
                 std::find_if(kOptions.begin(), kOptions.end(), [name](const OptionName& o) { return o.name == name; });
             if (!argument.starts_with("--") || option == kOptions.end()) {
-                return refuse(argument.starts_with("-") ? "unknown option " + Quoted(name) + "; " + kSeeHelp
-                                                        : "unexpected argument " + Quoted(argument) + "; " + kSeeHelp);
+                return refuse(argument.starts_with("-")
+                                  ? WAITLINE_TR("waitline-batch", "unknown option ") + Quoted(name) + "; " + kSeeHelp
+                                  : WAITLINE_TR("waitline-batch", "unexpected argument ") + Quoted(argument) + "; " +
+                                        kSeeHelp);
             }
             if (!option->takesValue) {
                 if (equals != std::string_view::npos) {
-                    return refuse(std::string(name) + " takes no value");
+                    return refuse(std::string(name) + WAITLINE_TR("waitline-batch", " takes no value"));
                 }
                 result_.action =
                     option->key == Key::Help ? ParsedOptions::Action::Help : ParsedOptions::Action::Version;
@@ -127,17 +149,19 @@ public:
             } else if (i + 1 < arguments_.size()) {
                 value = arguments_[++i];
             } else {
-                return refuse(std::string(name) + " needs a value: " + Allowed(option->key));
+                return refuse(std::string(name) + WAITLINE_TR("waitline-batch", " needs a value: ") +
+                              Allowed(option->key));
             }
             if (!take(option->key, value)) {
-                return refuse(std::string(name) + " must be " + Allowed(option->key) + ", not " + Quoted(value));
+                return refuse(std::string(name) + WAITLINE_TR("waitline-batch", " must be ") + Allowed(option->key) +
+                              WAITLINE_TR("waitline-batch", ", not ") + Quoted(value));
             }
         }
         return check();
     }
 
 private:
-    static constexpr const char* kSeeHelp = "see waitline-batch --help";
+    static constexpr const char* kSeeHelp = WAITLINE_TR("waitline-batch", "see ") WAITLINE_COMMAND "-batch --help";
 
     ParsedOptions refuse(std::string error)
     {
@@ -211,14 +235,17 @@ private:
     {
         Settings& s = result_.options.settings;
         if (s.servers > s.queueLength) {
-            return refuse("--servers (" + NumberToText(s.servers) + ") must not be more than --queue-length (" +
-                          NumberToText(s.queueLength) + "): the queue length counts the places being served too");
+            return refuse("--servers (" + NumberToText(s.servers) +
+                          WAITLINE_TR("waitline-batch", ") must not be more than --queue-length (") +
+                          NumberToText(s.queueLength) +
+                          WAITLINE_TR("waitline-batch", "): the queue length counts the places being served too"));
         }
         if (!warmupGiven_) {
             s.warmup = s.seconds / 10;
         } else if (s.warmup >= s.seconds) {
-            return refuse("--warmup must be a whole number of seconds less than --seconds (" + NumberToText(s.seconds) +
-                          "), not " + Quoted(warmupText_));
+            return refuse(
+                WAITLINE_TR("waitline-batch", "--warmup must be a whole number of seconds less than --seconds (") +
+                NumberToText(s.seconds) + WAITLINE_TR("waitline-batch", "), not ") + Quoted(warmupText_));
         }
         return result_;
     }
@@ -233,44 +260,99 @@ private:
 
 ParsedOptions ParseOptions(std::span<const std::string_view> arguments) { return Parser(arguments).parse(); }
 
+namespace {
+
+constexpr std::string_view kCommand = WAITLINE_COMMAND "-batch";
+constexpr std::size_t kHelpWidth = 80;
+constexpr std::size_t kHelpIndent = 24;
+
+// Fills lines of the help's width word by word: the first begun by the lead,
+// the others by blanks as wide as the option column.
+std::string Wrapped(std::string lead, std::string_view words)
+{
+    std::string text;
+    std::string line = std::move(lead);
+    bool lineHasWord = false;
+    while (!words.empty()) {
+        const std::size_t blank = words.find(' ');
+        const std::string_view word = words.substr(0, blank);
+        words = blank == std::string_view::npos ? std::string_view{} : words.substr(blank + 1);
+        if (lineHasWord && line.size() + 1 + word.size() > kHelpWidth) {
+            text += line + '\n';
+            line.assign(kHelpIndent, ' ');
+            lineHasWord = false;
+        }
+        line += lineHasWord ? " " : "";
+        line += word;
+        lineHasWord = true;
+    }
+    return text + line + '\n';
+}
+
+// One option of the help: its name and value in the left column, what it does
+// filled beside it.
+std::string OptionHelp(std::string_view nameAndValue, const std::string& what)
+{
+    std::string lead = "  " + std::string(nameAndValue);
+    lead.resize(kHelpIndent, ' ');
+    return Wrapped(std::move(lead), what);
+}
+
+}  // namespace
+
 std::string UsageText()
 {
     const Settings d;
+    const std::string rates = Decimal(kLowestRate) + WAITLINE_TR("waitline-batch", " to ") + NumberToText(kRateCeiling);
+    const std::string byDefault = WAITLINE_TR("waitline-batch", " (default ");
     std::string text;
-    text += "Usage: waitline-batch [OPTION]...\n";
-    text += "Runs the Waitline demo without a window, as fast as the machine allows, and\n";
-    text += "prints its statistics with 95 % confidence intervals and the textbook values.\n";
+    text += WAITLINE_TR("waitline-batch", "Usage: ") + std::string(kCommand) + " [OPTION]...\n";
+    text += WAITLINE_TR("waitline-batch", "Runs the ") + std::string(WAITLINE_NAME) +
+            WAITLINE_TR("waitline-batch",
+                        " demo without a window, as fast as the machine allows, and\n"
+                        "prints its statistics with 95 % confidence intervals and the textbook values.\n");
     text += "\n";
-    text += "  --arrival NAME        times between arrivals: Exponential, Regular, Uniform,\n";
-    text += "                        'Pareto 0.1', 'Pareto 0.2' or 'Pareto 0.5' (default\n";
-    text += "                        " + d.arrival + ")\n";
-    text += "  --service NAME        service times, the same names (default " + d.service + ")\n";
-    text += "  --arrival-rate R      arrivals per second, 0.000001 to " + NumberToText(kRateCeiling) + " (default 1)\n";
+    text += OptionHelp("--arrival NAME", WAITLINE_TR("waitline-batch", "times between arrivals: ") +
+                                             DistributionList(Quote::WithBlank) + byDefault + d.arrival + ")");
+    text += OptionHelp("--service NAME",
+                       WAITLINE_TR("waitline-batch", "service times, the same names") + byDefault + d.service + ")");
+    text += OptionHelp("--arrival-rate R", WAITLINE_TR("waitline-batch", "arrivals per second, ") + rates + byDefault +
+                                               Decimal(d.arrivalRate) + ")");
+    text += OptionHelp("--service-rate R", WAITLINE_TR("waitline-batch", "services per second at each server, ") +
+                                               rates + byDefault + Decimal(d.serviceRate) + ")");
+    text += OptionHelp("--servers C", WAITLINE_TR("waitline-batch", "servers, 1 to ") + NumberToText(MaxServers) +
+                                          WAITLINE_TR("waitline-batch", ", at most the queue length") + byDefault +
+                                          NumberToText(d.servers) + ")");
+    text += OptionHelp("--queue-length K", WAITLINE_TR("waitline-batch", "places, those being served included, 1 to ") +
+                                               NumberToText(MaxQueueLength) + byDefault + NumberToText(d.queueLength) +
+                                               ")");
+    text += OptionHelp("--seconds S", WAITLINE_TR("waitline-batch", "simulated seconds after Go") + byDefault +
+                                          NumberToText(d.seconds) + ")");
+    text += OptionHelp("--seed N", WAITLINE_TR("waitline-batch", "seed of the random sequence, as the scenario "
+                                                                 "runner's `seed N`") +
+                                       byDefault + std::to_string(d.seed) +
+                                       WAITLINE_TR("waitline-batch", "); replication i uses N + i"));
+    text += OptionHelp("--warmup S", WAITLINE_TR("waitline-batch", "seconds at the start left out of the intervals, "
+                                                                   "fewer than --seconds (default a tenth of "
+                                                                   "--seconds)"));
+    text += OptionHelp("--replications N", WAITLINE_TR("waitline-batch", "independent runs, on every core") +
+                                               byDefault + NumberToText(d.replications) + ")");
+    text += OptionHelp("--format F", WAITLINE_TR("waitline-batch", "table, csv or json (default table)"));
+    text += OptionHelp("--help", WAITLINE_TR("waitline-batch", "show this help and exit"));
+    text += OptionHelp("--version", WAITLINE_TR("waitline-batch", "show the version and exit"));
+    text += "\n";
     text +=
-        "  --service-rate R      services per second at each server, 0.000001 to " + NumberToText(kRateCeiling) + "\n";
-    text += "                        (default 1)\n";
-    text += "  --servers C           servers, 1 to " + NumberToText(MaxServers) +
-            ", at most the queue length (default " + NumberToText(d.servers) + ")\n";
-    text += "  --queue-length K      places, those being served included, 1 to " + NumberToText(MaxQueueLength) +
-            " (default " + NumberToText(d.queueLength) + ")\n";
-    text += "  --seconds S           simulated seconds after Go (default 3600)\n";
-    text += "  --seed N              seed of the random sequence, as the scenario runner's\n";
-    text += "                        `seed N` (default 1); replication i uses N + i\n";
-    text += "  --warmup S            seconds at the start left out of the intervals, fewer\n";
-    text += "                        than --seconds (default a tenth of --seconds)\n";
-    text += "  --replications N      independent runs, on every core (default 1)\n";
-    text += "  --format F            table, csv or json (default table)\n";
-    text += "  --help                show this help and exit\n";
-    text += "  --version             show the version and exit\n";
-    text += "\n";
-    text += "The simulated values are the demo's own statistics over the whole run, as the\n";
-    text += "window shows them; with replications, their means, and the counts summed.\n";
-    text += "The 95 % intervals leave out the warm-up: within one run they come from 20\n";
-    text += "batch means, across replications from the replications. They are shown as\n";
-    text += "not yet available until each batch (or replication) has at least 10 packets\n";
-    text += "served, and the one for the fraction turned away until a packet was lost.\n";
-    text += "The textbook values exist for Exponential arrivals with Exponential service.\n";
-    text += "Options may also be written --name=VALUE. Exit status: 0 done, 2 bad option.\n";
+        WAITLINE_TR("waitline-batch", "The simulated values are the demo's own statistics over the whole run, as the\n"
+                                      "window shows them; with replications, their means, and the counts summed.\n"
+                                      "The 95 % intervals leave out the warm-up: within one run they come from ") +
+        NumberToText(BatchMeans::kMaxBatches) +
+        WAITLINE_TR("waitline-batch", "\nbatch means, across replications from the replications. They are shown as\n"
+                                      "not yet available until each batch (or replication) has at least ") +
+        NumberToText(kMinimumServedPerEstimate) +
+        WAITLINE_TR("waitline-batch",
+                    " packets\nserved, and the one for the fraction turned away until a packet was lost.\n"
+                    "The textbook values exist for Exponential arrivals with Exponential service.\n"
+                    "Options may also be written --name=VALUE. Exit status: 0 done, 2 bad option.\n");
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/translatable.h"
 #include "statistics/measures.h"
 #include "tools/json_writer.h"
 
@@ -86,25 +87,38 @@ std::string TableReport(const Settings& settings, const Summary& summary)
 {
     const DemoStatistics& s = summary.simulated;
     std::string text;
-    text += settings.arrival + " arrivals at " + RateText(settings.arrivalRate) + " per second, " + settings.service +
-            " service at " + RateText(settings.serviceRate) + " per second, " +
-            Plural(settings.servers, "server", "servers") + ", " + Plural(settings.queueLength, "place", "places") +
-            "\n";
-    text += Plural(settings.seconds, "simulated second", "simulated seconds") + " from seed " +
-            std::to_string(settings.seed) + ", " + Plural(settings.replications, "replication", "replications") +
-            "; intervals leave out the first " + Plural(settings.warmup, "second", "seconds") + "\n\n";
+    text +=
+        settings.arrival + WAITLINE_TR("waitline-batch", " arrivals at ") + RateText(settings.arrivalRate) +
+        WAITLINE_TR("waitline-batch", " per second, ") + settings.service +
+        WAITLINE_TR("waitline-batch", " service at ") + RateText(settings.serviceRate) +
+        WAITLINE_TR("waitline-batch", " per second, ") +
+        Plural(settings.servers, WAITLINE_TR("waitline-batch", "server"), WAITLINE_TR("waitline-batch", "servers")) +
+        ", " +
+        Plural(settings.queueLength, WAITLINE_TR("waitline-batch", "place"), WAITLINE_TR("waitline-batch", "places")) +
+        "\n";
+    text += Plural(settings.seconds, WAITLINE_TR("waitline-batch", "simulated second"),
+                   WAITLINE_TR("waitline-batch", "simulated seconds")) +
+            WAITLINE_TR("waitline-batch", " from seed ") + std::to_string(settings.seed) + ", " +
+            Plural(settings.replications, WAITLINE_TR("waitline-batch", "replication"),
+                   WAITLINE_TR("waitline-batch", "replications")) +
+            WAITLINE_TR("waitline-batch", "; intervals leave out the first ") +
+            Plural(settings.warmup, WAITLINE_TR("waitline-batch", "second"), WAITLINE_TR("waitline-batch", "seconds")) +
+            "\n\n";
 
     constexpr std::size_t kSymbolWidth = 9;
     constexpr std::size_t kNameWidth = 58;
     constexpr std::size_t kValueWidth = 10;
     constexpr std::size_t kIntervalWidth = 24;
-    text += Padded("measure", kNameWidth) + Padded("simulated", kValueWidth, true) + "   " +
-            Padded("95 % interval", kIntervalWidth) + Padded("textbook", kValueWidth, true) + "\n";
+    text += Padded(WAITLINE_TR("waitline-batch", "measure"), kNameWidth) +
+            Padded(WAITLINE_TR("waitline-batch", "simulated"), kValueWidth, true) + "   " +
+            Padded(WAITLINE_TR("waitline-batch", "95 % interval"), kIntervalWidth) +
+            Padded(WAITLINE_TR("waitline-batch", "textbook"), kValueWidth, true) + "\n";
     for (const Measure& m : kMeasures) {
         std::string interval = "-";
         if (m.interval != nullptr) {
             const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
-            interval = ci ? Rounded(ci->low) + " to " + Rounded(ci->high) : std::string("not yet available");
+            interval = ci ? Rounded(ci->low) + WAITLINE_TR("waitline-batch", " to ") + Rounded(ci->high)
+                          : std::string(WAITLINE_TR("waitline-batch", "not yet available"));
         }
         const std::optional<double> theory = TheoryValue(summary, m);
         std::string name = Padded(std::string(m.symbol), kSymbolWidth) + std::string(m.name);
@@ -115,14 +129,17 @@ std::string TableReport(const Settings& settings, const Summary& summary)
                 Padded(interval, kIntervalWidth) + Padded(theory ? Rounded(*theory) : "-", kValueWidth, true) + "\n";
     }
     text += "\n";
-    text += Padded("packets sourced", kNameWidth) + Padded(Exact(s.sourced), kValueWidth, true) + "\n";
-    text += Padded("packets served", kNameWidth) + Padded(Exact(s.served), kValueWidth, true) + "\n";
-    text += Padded("packets lost", kNameWidth) + Padded(Exact(s.lost), kValueWidth, true) + "\n";
+    text += Padded(WAITLINE_TR("waitline-batch", "packets sourced"), kNameWidth) +
+            Padded(Exact(s.sourced), kValueWidth, true) + "\n";
+    text += Padded(WAITLINE_TR("waitline-batch", "packets served"), kNameWidth) +
+            Padded(Exact(s.served), kValueWidth, true) + "\n";
+    text += Padded(WAITLINE_TR("waitline-batch", "packets lost"), kNameWidth) +
+            Padded(Exact(s.lost), kValueWidth, true) + "\n";
     if (!summary.theory.theory) {
-        text += "\ntextbook: " + std::string(summary.theory.reason) + "\n";
+        text += WAITLINE_TR("waitline-batch", "\ntextbook: ") + std::string(summary.theory.reason) + "\n";
     }
     for (const std::string& warning : Warnings(settings)) {
-        text += "\nwarning: " + warning + "\n";
+        text += WAITLINE_TR("waitline-batch", "\nwarning: ") + warning + "\n";
     }
     return text;
 }

@@ -184,8 +184,10 @@ AnalysisPlots::AnalysisPlots(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("analysisPlots"));
     const Measure& time = MeasureKeyed("mean_time_in_system");
-    QChartView* meanTimeView = NewChartView(
-        QStringLiteral("%1, the %2: its running mean").arg(ToQString(time.symbol), ToQString(time.name)), this);
+    QChartView* meanTimeView =
+        NewChartView(QCoreApplication::translate("AnalysisWindow", "%1, the %2: its running mean")
+                         .arg(ToQString(time.symbol), Translated("Measures", time.name)),
+                     this);
     QChartView* depthView =
         NewChartView(QCoreApplication::translate("AnalysisWindow", "Packets holding places, last minute"), this);
     QChartView* histogramView =
@@ -385,7 +387,7 @@ void AnalysisPlots::showHistogram(const RunRecord& record, const QueueSettings* 
     histogramTheory_->setVisible(!expected.isEmpty());
     const QString title =
         QCoreApplication::translate("AnalysisWindow", "Packets served, by their %1 (grey: %2 s and longer)")
-            .arg(ToQString(MeasureKeyed("mean_time_in_system").name))
+            .arg(Translated("Measures", MeasureKeyed("mean_time_in_system").name))
             .arg(end, 0, 'g', 3);
     // A new title lays the chart out again; most refreshes keep it.
     if (histogramChart_->title() != title) {

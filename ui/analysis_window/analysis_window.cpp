@@ -70,7 +70,7 @@ QString PaintedCaption(std::string_view object)
 {
     for (const layout::LabelRow& row : layout::kFixedLabels) {
         if (object == row.name) {
-            return QString::fromLatin1(row.caption);
+            return Translated("Layout", row.caption);
         }
     }
     return {};
@@ -111,7 +111,7 @@ QString QueueText(const SeriesSettings& settings)
     const QString kendall = QString::fromStdString(
         KendallNotation(settings.arrival, settings.service, settings.servers, settings.queueLength));
     const double offered = settings.arrivalRate / (settings.servers * settings.serviceRate);
-    return QStringLiteral("%1 queue; offered load \u03bb/(c\u03bc) = %2")
+    return QCoreApplication::translate("AnalysisWindow", "%1 queue; offered load \u03bb/(c\u03bc) = %2")
         .arg(kendall, QString::number(offered, 'f', 3));
 }
 
@@ -298,7 +298,7 @@ void AnalysisWindow::showSeriesSettings()
     settingsLine_->setText(SeriesSettingsText(settings));
     queue_ = QueueSettings{settings.arrivalRate, settings.serviceRate, settings.servers, settings.queueLength};
     theory_ = ExactTheory(settings.arrival, settings.service, queue_);
-    reasonLine_->setText(ToQString(theory_.reason));
+    reasonLine_->setText(Translated("Theory", theory_.reason));
     reasonLine_->setHidden(theory_.theory.has_value());
     queueLine_->setText(QueueText(settings));
     QStringList warnings;

@@ -76,7 +76,7 @@ std::unique_ptr<QSettings> OpenUserSettings()
     // The file QSettings would choose for this program, named here so that
     // it is looked at before anything reads it.
     const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         QStringLiteral("/Waitline/Waitline.conf");
+                         QStringLiteral("/" WAITLINE_NAME "/" WAITLINE_NAME ".conf");
     const QFileInfo file(path);
     if (file.exists() && !file.isFile()) {
         return nullptr;

@@ -1,8 +1,9 @@
 #include "ui/help_and_about/about_box.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 
+#include "control/window_actions.h"
+#include "ui/common/text.h"
 #include "ui/help_and_about/program_identity.h"
 
 namespace waitline {
@@ -13,7 +14,8 @@ QMessageBox* MakeAboutBox(QWidget* parent)
     box->setObjectName(QStringLiteral("AboutBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
-    box->setWindowTitle(QCoreApplication::translate("About", "About Waitline"));
+    // The box is titled as the menu entry that opens it.
+    box->setWindowTitle(Translated("Actions", Action(ActionId::About).text));
     box->setIconPixmap(ProgramIcon().pixmap(64, 64));
     box->setTextFormat(Qt::PlainText);
     box->setText(ProgramNameAndVersion());
