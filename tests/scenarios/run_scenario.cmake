@@ -147,7 +147,8 @@ function(dump_lines script out)
   set(${out} "${numbers}" PARENT_SCOPE)
 endfunction()
 
-execute_process(COMMAND "${RUNNER}" "${SCRIPT}"
+# RUNNER may be a list: a program and the options it runs the runner with.
+execute_process(COMMAND ${RUNNER} "${SCRIPT}"
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status)
 if(NOT status EQUAL EXIT_CODE)
   message(FATAL_ERROR "exit status ${status}, expected ${EXIT_CODE}\n${errors}")

@@ -1,4 +1,4 @@
-#include "tools/script.h"
+#include "tools/scenario/script.h"
 
 #include <charconv>
 
