@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/decimal_chars.h"
+
 namespace waitline {
 
 namespace {
@@ -104,7 +106,7 @@ double ReadNumeral(std::string_view numeral)
         digits.remove_prefix(1);
     }
     double value = 0.0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    const auto result = chars::FromChars(digits.data(), digits.data() + digits.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         value = OverflowsUpwards(digits) ? std::numeric_limits<double>::max() : 0.0;
     }
@@ -199,12 +201,12 @@ std::string_view DecimalDigits(double value, std::array<char, 400>& buffer)
     char* const first = buffer.data();
     char* const last = first + buffer.size();
     if (std::fabs(value) >= 1e15) {
-        const auto result = std::to_chars(first, last, RoundHalfEven(value), std::chars_format::fixed, 0);
+        const auto result = chars::ToChars(first, last, RoundHalfEven(value), std::chars_format::fixed, 0);
         return {first, static_cast<std::size_t>(result.ptr - first)};
     }
     std::array<char, 40> general{};
     const auto result =
-        std::to_chars(general.data(), general.data() + general.size(), value, std::chars_format::general, 15);
+        chars::ToChars(general.data(), general.data() + general.size(), value, std::chars_format::general, 15);
     const std::string_view text(general.data(), static_cast<std::size_t>(result.ptr - general.data()));
     const std::size_t e = text.find('e');
     if (e == std::string_view::npos) {

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/decimal_chars.h"
 #include "engine/intervals.h"
 #include "engine/translatable.h"
 
@@ -24,8 +25,8 @@ std::string Shortest(double value, int decimals)
     std::array<char, 64> text{};
     char* end =
         decimals < 0
-            ? std::to_chars(text.data(), text.data() + text.size(), value).ptr
-            : std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals).ptr;
+            ? chars::ToChars(text.data(), text.data() + text.size(), value).ptr
+            : chars::ToChars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals).ptr;
     return {text.data(), end};
 }
 

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+
+#include "engine/decimal_chars.h"
 
 namespace waitline {
 
@@ -102,7 +105,12 @@ private:
     void append(Number number)
     {
         char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+        std::to_chars_result result{};
+        if constexpr (std::is_floating_point_v<Number>) {
+            result = chars::ToChars(buffer, buffer + sizeof buffer, number);
+        } else {
+            result = std::to_chars(buffer, buffer + sizeof buffer, number);
+        }
         out_.append(buffer, result.ptr);
     }
     void string(std::string_view text)

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/decimal_chars.h"
 #include "engine/translatable.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_report.h"
@@ -122,7 +123,8 @@ std::string AboutDuration(double seconds)
     const double count = seconds / unit->seconds;
     const int decimals = count < 10.0 ? 1 : 0;
     std::array<char, 32> text{};
-    char* end = std::to_chars(text.data(), text.data() + text.size(), count, std::chars_format::fixed, decimals).ptr;
+    char* end =
+        waitline::chars::ToChars(text.data(), text.data() + text.size(), count, std::chars_format::fixed, decimals).ptr;
     return WAITLINE_TR("waitline-batch", "about ") + std::string(text.data(), end) + " " + unit->name;
 }
 

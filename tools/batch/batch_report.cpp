@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/decimal_chars.h"
 #include "engine/translatable.h"
 #include "statistics/measures.h"
 #include "tools/json_writer.h"
@@ -20,7 +21,7 @@ namespace {
 std::string Exact(double value)
 {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    const auto result = chars::ToChars(buffer.data(), buffer.data() + buffer.size(), value);
     return {buffer.data(), result.ptr};
 }
 
@@ -31,7 +32,8 @@ std::string Exact(int value) { return std::to_string(value); }
 std::string Rounded(double value)
 {
     std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 4);
+    const auto result =
+        chars::ToChars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 4);
     return {buffer.data(), result.ptr};
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "control/form.h"
+#include "engine/decimal_chars.h"
 #include "engine/number_text.h"
 #include "statistics/batch_means.h"
 
@@ -60,7 +61,7 @@ std::string RateText(double rate)
     // Plain decimal, as a user would type it: the shortest that the demo
     // reads back as the same rate.
     std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rate, std::chars_format::fixed);
+    const auto result = chars::ToChars(buffer.data(), buffer.data() + buffer.size(), rate, std::chars_format::fixed);
     return {buffer.data(), result.ptr};
 }
 

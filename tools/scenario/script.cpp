@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "engine/decimal_chars.h"
 #include "engine/number_text.h"
 #include "engine/translatable.h"
 
@@ -35,7 +36,7 @@ std::optional<float> RandomValue(std::string_view text)
     }
     // Read straight into a Single: going through a Double could round twice.
     float single = 0.0F;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), single);
+    const auto result = chars::FromChars(text.data(), text.data() + text.size(), single);
     if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) {
         return std::nullopt;
     }
