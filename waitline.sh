@@ -72,10 +72,13 @@ case "${1:-}" in
     #    benchmark smoke tests.
     build_preset default
     ctest --preset default --parallel "$(nproc)"
-    # 2. The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+    # 2. The web build, under node, against the native build's numbers.
+    build_preset web
+    ctest --preset web --parallel "$(nproc)"
+    # 3. The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
     build_preset sanitize
     ctest --preset sanitize --parallel "$(nproc)"
-    # 3. Bounded runs of the fuzzers (clang with libFuzzer).
+    # 4. Bounded runs of the fuzzers (clang with libFuzzer).
     build_preset fuzz
     ctest --preset fuzz --parallel "$(nproc)"
     ;;

@@ -139,6 +139,9 @@ constexpr auto kBarDelay = std::chrono::milliseconds(500);
 // long, once its first second has measured the pace.
 std::vector<ReplicationResult> RunWatched(const Settings& settings)
 {
+    if constexpr (!kRunsOnThreads) {
+        return RunReplications(settings, 1);
+    }
     std::atomic<std::int64_t> secondsDone{0};
     auto run = std::async(std::launch::async, [&] { return RunReplications(settings, 0, &secondsDone); });
     const bool terminal = isatty(STDERR_FILENO) != 0;

@@ -101,7 +101,9 @@ std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigne
 {
     const auto count = static_cast<std::size_t>(std::max(settings.replications, 1));
     std::vector<ReplicationResult> results(count);
-    if (threads == 0) {
+    if (!kRunsOnThreads) {
+        threads = 1;
+    } else if (threads == 0) {
         threads = std::max(std::thread::hardware_concurrency(), 1U);
     }
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));

@@ -65,6 +65,14 @@ void ApplySettings(Form& form, const Settings& settings);
 ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed,
                                  std::atomic<std::int64_t>* secondsDone = nullptr);
 
+// WebAssembly without shared memory has one thread: there the replications
+// run one after another.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+inline constexpr bool kRunsOnThreads = false;
+#else
+inline constexpr bool kRunsOnThreads = true;
+#endif
+
 // All replications, on up to `threads` threads (0: one per core). The
 // results are in replication order whatever the number of threads.
 std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigned threads = 0,
