@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The two commands of this project, for a fresh Debian 12 machine:
+# The commands of this project, for a fresh Debian 12 machine:
 #   bash waitline.sh run    build the program and open its window
+#   bash waitline.sh web    build the web page and serve it on http://127.0.0.1:8080
 #   bash waitline.sh test   install what is missing, build, and run every test
 #   bash waitline.sh deps   only install what is missing
 set -euo pipefail
@@ -19,7 +20,11 @@ APT_LOCK_WAIT=300
 
 install_missing() {
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for entry in "${PACKAGES[@]}"; do
+    local package=${entry%@*} command=${entry#*@}
+    if [ "$entry" != "$package" ] && command -v "$command" >/dev/null; then
+      continue
+    fi
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
   done
   if [ "${#missing[@]}" -gt 0 ]; then
@@ -66,6 +71,15 @@ case "${1:-}" in
     cmake --build --preset default --target waitline waitline-batch
     exec build/bin/waitline
     ;;
+  web)
+    install_missing
+    # The page and its single-file copy; the native build is not needed.
+    cmake --preset web
+    cmake --build --preset web --parallel --target waitline-page
+    echo "The page, in one file that opens from disk: $PWD/build-web/waitline.html"
+    echo "Serving the page on http://127.0.0.1:8080 (Ctrl+C stops it)"
+    exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/page
+    ;;
   test)
     install_missing
     # 1. Everything, as it ships: unit, window, scenario, soak, packaging and
@@ -83,7 +97,7 @@ case "${1:-}" in
     ctest --preset fuzz --parallel "$(nproc)"
     ;;
   *)
-    echo "usage: bash waitline.sh run|test|deps" >&2
+    echo "usage: bash waitline.sh run|web|test|deps" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds an optimised tree, runs the engine and paint benchmarks, counts the
 # tick's instructions under callgrind, measures the real window under Xvfb and
+# then the web page in headless Chromium at the same load, and
 # prints one table: figure | target | measured.
 #
 #   bench/run_all.sh [BUILD_DIR]      (default build-bench)
@@ -31,6 +32,13 @@ echo "$base $with $ticks" >"$out/instructions.txt"
 
 bench/measure_window.sh "$build_dir" 30 20 >"$out/window.txt"
 
+# The web page, measured right after the window, at the same heavy load.
+cmake --preset web >/dev/null
+cmake --build --preset web --target waitline-page >/dev/null
+cmake -DNPM="$(command -v npm)" -DSOURCE=tests/web/browser -DPREFIX=build-web/bench-browser \
+    -P tests/web/browser/install_modules.cmake >/dev/null
+node bench/measure_page.mjs build-web build-web/bench-browser/node_modules 30 >"$out/page.txt"
+
 python3 - "$out" <<'PY'
 import json, sys
 out = sys.argv[1]
@@ -41,6 +49,7 @@ def bench(file, name):
             return b["real_time"] * scale
     return float("nan")
 window = dict(line.strip().split("=", 1) for line in open(f"{out}/window.txt") if "=" in line)
+page = dict(line.strip().split("=", 1) for line in open(f"{out}/page.txt") if "=" in line)
 base, with_ticks, ticks = map(int, open(f"{out}/instructions.txt").read().split())
 tick_ns = bench("engine.json", "BM_Tick/heavy:1")
 paint_ms = bench("paint.json", "BM_FullPaintWindow") / 1e6
@@ -57,6 +66,11 @@ rows = [
     (f"simulated / wall over {float(window['running_wall_seconds']):.0f} s", ">= 0.99", None, f"{float(window['simulated_per_wall']):.4f}", float(window['simulated_per_wall']) >= 0.99),
     ("start to first frame", "<= 200 ms", None, f"{1000 * float(window['first_frame_seconds']):.0f} ms", 1000 * float(window['first_frame_seconds']) <= 200),
     ("peak RSS", "<= 80 MB", None, f"{float(window['peak_rss_mb']):.1f} MB", float(window['peak_rss_mb']) <= 80),
+    ("web page transfer, gzipped, without fonts", "<= 300 kB", None, f"{float(page['page_transfer_gzip_kb']):.0f} kB", float(page['page_transfer_gzip_kb']) <= 300),
+    ("web page in one file, gzipped", "-", None, f"{float(page['single_file_gzip_kb']):.0f} kB", True),
+    ("web page: load to first picture, Chromium", "<= 1000 ms", None, f"{float(page['first_picture_ms']):.0f} ms", float(page['first_picture_ms']) <= 1000),
+    ("web page running heavy: renderer CPU, beside the window's", f"about {float(window['running_cpu_percent']):.1f} %", None, f"{float(page['page_renderer_cpu_percent']):.2f} %", float(page['page_renderer_cpu_percent']) <= 2 * float(window['running_cpu_percent'])),
+    ("web page running heavy: all of Chromium (info)", "-", None, f"{float(page['page_total_cpu_percent']):.2f} %", True),
 ]
 print("| figure | target | measured | |")
 print("|---|---|---|---|")

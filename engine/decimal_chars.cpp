@@ -241,6 +241,21 @@ std::from_chars_result ReadNumber(const char* first, const char* last, Floating&
 
 std::to_chars_result FallbackToChars(char* first, char* last, double value)
 {
+    // Whole numbers, the most common by far (a packet's place, a count), are
+    // their own digits when those are no longer than the scientific form;
+    // searching for the shortest digits would cost a dozen conversions.
+    constexpr double kExactWholes = 1e15;
+    if (value == std::trunc(value) && std::fabs(value) < kExactWholes && value != 0.0) {
+        const auto whole = static_cast<std::int64_t>(value);
+        std::array<char, 24> digits{};
+        const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), whole < 0 ? -whole : whole);
+        const std::string_view text(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
+        const std::size_t significant = text.find_last_not_of('0') + 1;
+        const std::size_t scientific = significant + (significant > 1 ? 1 : 0) + 4;  // d.ddd and e+XX
+        if (text.size() <= scientific) {
+            return Put(first, last, (whole < 0 ? "-" : "") + std::string(text));
+        }
+    }
     return ShortestIn(first, last, value, Layout::Shorter);
 }
 

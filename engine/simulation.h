@@ -22,6 +22,9 @@ constexpr int kSlotCount = 13;  // places 0..10 are used; 11 and 12 are never to
 // above kRateCeiling back as kRateAfterCeiling, and one below 0 as 0.
 inline constexpr std::int32_t kRateCeiling = 50;
 inline constexpr std::int32_t kRateAfterCeiling = 20;
+// The slowest rate a run is given from outside the window (the batch mode,
+// a shared link): slower ones leave the demo's countdown range.
+inline constexpr double kLowestRate = 0.000001;
 
 // The arrival process's own state: it survives every reset.
 struct PacketSource {

@@ -161,6 +161,11 @@ constexpr std::size_t CountExplained(Explained kind)
 // The row for this objectName, or null.
 const Explanation* FindExplanation(std::string_view object);
 
+// Added to a statistic's help: how the textbook and the analysis window write
+// it (%1, a TextbookSymbol) and the measure's name (%2).
+inline constexpr std::string_view kWrittenAs =
+    WAITLINE_TR("Explanations", " The textbook and the analysis window write it %1, the %2.");
+
 // How the textbook and the analysis window write what a statistic shows:
 // "W", or "100 \u00d7 P(loss)" for a share shown as a percentage.
 std::string TextbookSymbol(const Explanation& row);

@@ -13,7 +13,6 @@ namespace waitline::batch {
 enum class Format : std::uint8_t { Table, Csv, Json };
 
 // The demo's limits, as its boxes keep them.
-inline constexpr double kLowestRate = 0.000001;           // slower rates leave the demo's countdown range
 inline constexpr double kHighestRate = kRateCeiling;      // the window's check puts faster typed rates back
 inline constexpr std::int64_t kMostSeconds = 20'000'000;  // the tick counter stops a little beyond
 inline constexpr int kMostReplications = 10'000;

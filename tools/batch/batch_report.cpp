@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/decimal_chars.h"
+#include "engine/json_writer.h"
 #include "engine/translatable.h"
 #include "statistics/measures.h"
-#include "tools/json_writer.h"
 
 namespace waitline::batch {
 

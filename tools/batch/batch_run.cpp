@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "control/apply_settings.h"
 #include "control/form.h"
 #include "engine/decimal_chars.h"
 #include "engine/number_text.h"
@@ -45,24 +46,9 @@ DemoStatistics ReadStatistics(const Simulation& sim, const RunTotals& fromGo)
 
 void ApplySettings(Form& form, const Settings& settings)
 {
-    // The same actions, in the same order, as a scenario that chooses the
-    // distributions, types the rates and chooses the queue length before the
-    // servers (the server list is cut to the queue length).
-    Require(ChooseEntry(form, ComboId::SourceCombo, settings.arrival), "arrival distribution refused");
-    Require(ChooseEntry(form, ComboId::ServiceCombo, settings.service), "service distribution refused");
-    Require(TypeText(form, ComboId::ArrivalCombo, RateText(settings.arrivalRate)), "arrival rate refused");
-    Require(TypeText(form, ComboId::ServeRateCombo, RateText(settings.serviceRate)), "service rate refused");
-    Require(ChooseEntry(form, ComboId::QueueCombo, NumberToText(settings.queueLength)), "queue length refused");
-    Require(ChooseEntry(form, ComboId::ServerCombo, NumberToText(settings.servers)), "server count refused");
-}
-
-std::string RateText(double rate)
-{
-    // Plain decimal, as a user would type it: the shortest that the demo
-    // reads back as the same rate.
-    std::array<char, 400> buffer{};
-    const auto result = chars::ToChars(buffer.data(), buffer.data() + buffer.size(), rate, std::chars_format::fixed);
-    return {buffer.data(), result.ptr};
+    const SeriesSettings six{settings.arrival,     settings.service, settings.arrivalRate,
+                             settings.serviceRate, settings.servers, settings.queueLength};
+    Require(waitline::ApplySettings(form, six), "a setting refused");
 }
 
 ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, std::atomic<std::int64_t>* secondsDone)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/apply_settings.h"
 #include "engine/intervals.h"
 #include "statistics/confidence.h"
 #include "statistics/measures.h"
@@ -50,10 +51,6 @@ struct ReplicationResult {
     MeasureIntervals batchMeans;    // the intervals from this run alone
     std::int64_t outOfPackets = 0;  // times "Ran Out of Packets" was shown
 };
-
-// The text typed into a rate box for a rate: plain decimal that the demo
-// reads back as exactly this rate.
-std::string RateText(double rate);
 
 // Sets the window's boxes to the settings as a user would: the same actions,
 // in the same order, as a scenario that chooses the distributions, types the

@@ -1,6 +1,6 @@
 #include "tools/scenario/scenario_dump.h"
 
-#include "tools/json_writer.h"
+#include "engine/json_writer.h"
 
 namespace waitline::scenario {
 namespace {

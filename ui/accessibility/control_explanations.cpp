@@ -1,7 +1,6 @@
 #include "ui/accessibility/control_explanations.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -19,9 +18,8 @@ QString HelpText(const Explanation& row)
         return help;
     }
     const Measure& measure = MeasureKeyed(row.measure);
-    return help +
-           QCoreApplication::translate("Explanations", " The textbook and the analysis window write it %1, the %2.")
-               .arg(ToQString(TextbookSymbol(row)), Translated("Measures", measure.name));
+    return help + Translated("Explanations", kWrittenAs)
+                      .arg(ToQString(TextbookSymbol(row)), Translated("Measures", measure.name));
 }
 
 QString SpokenName(const Explanation& row) { return Translated("Explanations", row.name); }

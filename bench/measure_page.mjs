@@ -1,0 +1,104 @@
+// The web page's figures, as key=value lines: its transfer size gzipped
+// (fonts are the system's), the time to its first picture, and the CPU share
+// of headless Chromium while the demo runs at heavy load.
+//   node bench/measure_page.mjs BUILD_WEB_DIR NODE_MODULES [SECONDS]
+import { createServer } from "node:http";
+import { readFile, readdir } from "node:fs/promises";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { gzipSync } from "node:zlib";
+import { execFileSync } from "node:child_process";
+import path from "node:path";
+
+const [webDir, nodeModules, secondsText = "30"] = process.argv.slice(2);
+const { chromium } = createRequire(path.resolve(nodeModules) + "/")("playwright-core");
+const root = path.join(webDir, "page");
+
+let transfer = 0;
+for (const name of await readdir(root)) {
+  transfer += gzipSync(await readFile(path.join(root, name)), { level: 9 }).length;
+}
+console.log(`page_transfer_gzip_kb=${(transfer / 1024).toFixed(1)}`);
+console.log(`single_file_gzip_kb=${(gzipSync(await readFile(path.join(webDir, "waitline.html")), { level: 9 }).length / 1024).toFixed(1)}`);
+
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm" };
+const server = createServer(async (request, response) => {
+  const name = new URL(request.url, "http://x").pathname.replace(/^\/$/, "/index.html");
+  try {
+    const body = await readFile(path.join(root, path.basename(name)));
+    response.writeHead(200, { "Content-Type": types[path.extname(name)] ?? "application/octet-stream" }).end(body);
+  } catch {
+    response.writeHead(404).end();
+  }
+});
+await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+const url = `http://127.0.0.1:${server.address().port}/`;
+
+// The heavy load, as the tests and the desktop measurement apply it.
+const load = readFileSync(new URL("../tests/support/load.h", import.meta.url), "utf8");
+const heavy = (box) => new RegExp(`ComboId::${box}, std::string_view\\("([0-9.]+)"\\)`).exec(load)[1];
+const address = `?arrival-rate=${heavy("ArrivalCombo")}&service-rate=${heavy("ServeRateCombo")}` +
+  `&queue-length=${heavy("QueueCombo")}&servers=${heavy("ServerCombo")}&seed=1`;
+
+// CPU seconds of each kind of Chromium process under the browser: the
+// renderer runs the page and draws it, the GPU process composites the frames
+// (in software here, as an X server would for the desktop window).
+function cpuSecondsByKind(browserPid) {
+  const hz = Number(execFileSync("getconf", ["CLK_TCK"]).toString());
+  const rows = execFileSync("ps", ["-e", "-o", "pid=,ppid=,args="]).toString().trim().split("\n");
+  const processes = rows.map((row) => {
+    const [pid, ppid, ...args] = row.trim().split(/\s+/);
+    return { pid: Number(pid), ppid: Number(ppid), kind: /--type=([a-z-]+)/.exec(args.join(" "))?.[1] ?? "browser" };
+  });
+  const inTree = new Set([browserPid]);
+  for (let grown = true; grown;) {
+    grown = false;
+    for (const p of processes) {
+      if (!inTree.has(p.pid) && inTree.has(p.ppid)) {
+        inTree.add(p.pid);
+        grown = true;
+      }
+    }
+  }
+  const seconds = {};
+  for (const p of processes.filter((q) => inTree.has(q.pid))) {
+    try {
+      const fields = readFileSync(`/proc/${p.pid}/stat`, "utf8").split(") ")[1].split(" ");
+      seconds[p.kind] = (seconds[p.kind] ?? 0) + (Number(fields[11]) + Number(fields[12])) / hz;
+    } catch { /* gone */ }
+  }
+  return seconds;
+}
+
+// The browser is found by a flag of its own, which Chromium ignores.
+const marker = `--waitline-measure=${process.pid}`;
+const browser = await chromium.launch({
+  executablePath: "/usr/bin/chromium",
+  args: [marker, "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+    "--disable-component-update", "--disable-sync"],
+});
+const page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
+const firsts = [];
+for (let k = 0; k < 3; ++k) {
+  await page.goto(url + address);
+  await page.waitForSelector("body[data-ready=true]");
+  firsts.push(Number(await page.evaluate(() => document.body.dataset.readyAt)));
+}
+firsts.sort((a, b) => a - b);
+console.log(`first_picture_ms=${firsts[1]}`);
+
+await page.click("#StartButton");
+await page.waitForTimeout(3000);
+const pid = Number(execFileSync("pgrep", ["-o", "-f", "--", marker]).toString().trim());
+const before = cpuSecondsByKind(pid);
+const wall0 = Date.now();
+await page.waitForTimeout(Number(secondsText) * 1000);
+const after = cpuSecondsByKind(pid);
+const wall = (Date.now() - wall0) / 1000;
+const share = (kind) => (100 * ((after[kind] ?? 0) - (before[kind] ?? 0))) / wall;
+const total = Object.keys(after).reduce((sum, kind) => sum + share(kind), 0);
+console.log(`page_renderer_cpu_percent=${share("renderer").toFixed(2)}`);
+console.log(`page_compositor_cpu_percent=${share("gpu-process").toFixed(2)}`);
+console.log(`page_total_cpu_percent=${total.toFixed(2)}`);
+await browser.close();
+server.close();
