@@ -320,7 +320,7 @@
     const chart = document.getElementById("meanChart");
     const g = chart.getContext("2d");
     const [w, h] = [chart.width, chart.height];
-    const pad = { left: 56, right: 12, top: 12, bottom: 36 };
+    const pad = { left: 56, right: 12, top: 30, bottom: 36 };
     g.fillStyle = "#fff";
     g.fillRect(0, 0, w, h);
     const rows = a.meanTime;
@@ -343,6 +343,30 @@
       g.fillText((tEnd * k / 4).toFixed(0), x(tEnd * k / 4) - 8, h - pad.bottom + 16);
     }
     g.fillText("simulated seconds", w / 2 - 50, h - 4);
+    g.fillText("seconds", 6, 14);
+    // The legend, above the plot: the line, the band and the theory.
+    let lx = pad.left + 60;
+    const legend = [["running mean", "rgb(30, 90, 160)", []], ["95 % interval", "rgba(70, 130, 180, 0.28)", null],
+      ["theory", "rgb(200, 60, 40)", [6, 4]]];
+    legend.forEach(([name, colour, dash]) => {
+      const ly = 10;
+      if (dash === null) {
+        g.fillStyle = colour;
+        g.fillRect(lx, ly - 5, 18, 10);
+      } else {
+        g.strokeStyle = colour;
+        g.setLineDash(dash);
+        g.lineWidth = 2;
+        g.beginPath();
+        g.moveTo(lx, ly);
+        g.lineTo(lx + 18, ly);
+        g.stroke();
+        g.setLineDash([]);
+      }
+      g.fillStyle = "#333";
+      g.fillText(name, lx + 22, ly + 4);
+      lx += 22 + g.measureText(name).width + 24;
+    });
     const banded = rows.filter((r) => r.length === 4);
     if (banded.length > 1) {
       g.fillStyle = "rgba(70, 130, 180, 0.28)";
@@ -399,7 +423,7 @@
       const combo = state.combos[layout.combos[id].name];
       const entries = input ? ["", ...combo.list] : combo.list;
       if (select.options.length !== entries.length || entries.some((e, k) => select.options[k].value !== e)) {
-        select.replaceChildren(...entries.map((e) => new Option(e === "" ? "\u25be" : e, e)));
+        select.replaceChildren(...entries.map((e) => new Option(e === "" ? "choose" : e, e)));
       }
       if (input) {
         if (input.value !== combo.text) input.value = combo.text;
