@@ -35,8 +35,7 @@ bench/measure_window.sh "$build_dir" 30 20 >"$out/window.txt"
 # The web page, measured right after the window, at the same heavy load.
 cmake --preset web >/dev/null
 cmake --build --preset web --target waitline-page >/dev/null
-cmake -DNPM="$(command -v npm)" -DSOURCE=tests/web/browser -DPREFIX=build-web/bench-browser \
-    -P tests/web/browser/install_modules.cmake >/dev/null
+bash tests/web/browser/install_modules.sh tests/web/browser build-web/bench-browser
 node bench/measure_page.mjs build-web build-web/bench-browser/node_modules 30 >"$out/page.txt"
 
 python3 - "$out" <<'PY'

@@ -23,16 +23,19 @@ struct ComboBox {
     bool editable = false;
     std::string text;
     std::vector<std::string> list;
+    friend bool operator==(const ComboBox&, const ComboBox&) = default;
 };
 
 struct Label {
     std::string caption;
     bool visible = true;
+    friend bool operator==(const Label&, const Label&) = default;
 };
 
 struct Timer {
     std::int32_t Interval = 0;  // milliseconds
     bool Enabled = false;
+    friend bool operator==(const Timer&, const Timer&) = default;
 };
 
 // A tick: the move timer's interval, by which every tick advances simulated
@@ -57,6 +60,7 @@ struct QueueDrawing {
     float shpFIFOTop = 392.0F;
     float shpFIFOHeight = 81.0F;
     float Line12Y2 = 112.0F;
+    friend bool operator==(const QueueDrawing&, const QueueDrawing&) = default;
 };
 
 struct DisplayModel {
@@ -86,6 +90,7 @@ struct DisplayModel {
     Label lblMeanPktsInQueue{"0"};
 
     QueueDrawing drawing;
+    friend bool operator==(const DisplayModel&, const DisplayModel&) = default;
 };
 
 }  // namespace waitline

@@ -387,6 +387,9 @@ std::string Page::stateJson()
     }
     json.endArray();
     messages_.clear();
+    shownDisplay_ = d;
+    shownPaused_ = IsPaused(form_);
+    shownSpeed_ = speed_;
     const SeriesSettings s = SettingsInUse(sim);
     json.key("address"), json.value("arrival=" + std::string(s.arrival) + "&service=" + std::string(s.service) +
                                     "&arrival-rate=" + Decimal(s.arrivalRate) +
@@ -394,6 +397,26 @@ std::string Page::stateJson()
                                     "&queue-length=" + NumberToText(s.queueLength) + "&seed=" + std::to_string(seed_));
     json.endObject();
     return json.text();
+}
+
+bool Page::stateChanged() const
+{
+    return !messages_.empty() || shownPaused_ != IsPaused(form_) || shownSpeed_ != speed_ ||
+           !(shownDisplay_ == form_.sim.display);
+}
+
+const float* Page::packets()
+{
+    packets_.assign(1, 0.0F);
+    for (int i = 0; i <= MaxPacket; ++i) {
+        const Packet& p = form_.sim.packets[i];
+        if (p.Visible) {
+            packets_.insert(packets_.end(), {static_cast<float>(i), p.Left, p.Top, float(p.FillColor.r),
+                                             float(p.FillColor.g), float(p.FillColor.b)});
+            packets_[0] += 1.0F;
+        }
+    }
+    return packets_.data();
 }
 
 std::string Page::analysisJson() const

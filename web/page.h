@@ -27,6 +27,12 @@ public:
     // What the picture and the controls show now, the timers' pace, the
     // messages not yet shown, and the settings in effect as an address query.
     std::string stateJson();
+    // Whether anything but the packets looks different from the last state
+    // handed over, or a message waits: most ticks only move packets.
+    bool stateChanged() const;
+    // The packets shown, for the frames in between: their count, then for
+    // each its index, left, top and colour's red, green and blue.
+    const float* packets();
     // The measures with their 95 % intervals and theory, and the running mean
     // time in the system with its band, since the analysis panel opened.
     std::string analysisJson() const;
@@ -59,6 +65,10 @@ private:
     LectureSpeed speed_ = LectureSpeed::RealTime;
     RunRecord record_;
     std::vector<std::string> messages_;
+    DisplayModel shownDisplay_;
+    bool shownPaused_ = false;
+    LectureSpeed shownSpeed_ = LectureSpeed::RealTime;
+    std::vector<float> packets_;
 };
 
 }  // namespace waitline::web

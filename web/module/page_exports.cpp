@@ -39,6 +39,8 @@ EMSCRIPTEN_KEEPALIVE void wl_start(const char* seed)
 
 EMSCRIPTEN_KEEPALIVE const char* wl_read_address(const char* query) { return Answer(page->readAddress(query)); }
 EMSCRIPTEN_KEEPALIVE const char* wl_state() { return Answer(page->stateJson()); }
+EMSCRIPTEN_KEEPALIVE int wl_state_changed() { return page->stateChanged() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE const float* wl_packets() { return page->packets(); }
 EMSCRIPTEN_KEEPALIVE const char* wl_analysis() { return Answer(page->analysisJson()); }
 
 EMSCRIPTEN_KEEPALIVE int wl_type(int box, const char* text)

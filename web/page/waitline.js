@@ -508,11 +508,27 @@
     return changed;
   }
 
+  // Most ticks only move packets: then only the packets are read, from the
+  // core's memory, and the picture repainted where they were and are.
+  function showFrame() {
+    if (call("wl_state_changed")) {
+      showState();
+      return;
+    }
+    const at = call("wl_packets") / 4;
+    const memory = core.HEAPF32;
+    const packets = [];
+    for (let k = 0, n = memory[at]; k < n; ++k) packets.push(Array.from(memory.subarray(at + 1 + 6 * k, at + 7 + 6 * k)));
+    current.packets = packets;
+    drawPicture(current);
+    speakStatistics(current, false);
+  }
+
   let analysisShown = 0;
   function onFrame(now) {
     const elapsed = Math.min(now - clock.last, kMostCatchUpMs);
     clock.last = now;
-    if (!dialog.open && runFor(elapsed)) showState();
+    if (!dialog.open && runFor(elapsed)) showFrame();
     if (!analysis.hidden && now - analysisShown >= 1000) {
       analysisShown = now;
       showAnalysis();

@@ -3,6 +3,7 @@
 //   node page_checks.mjs CHECK BUILD_WEB_DIR NATIVE_BIN_DIR NODE_MODULES
 import { createServer } from "node:http";
 import { readFile, mkdtemp, writeFile } from "node:fs/promises";
+import { existsSync, readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { execFileSync } from "node:child_process";
 import { tmpdir } from "node:os";
@@ -10,6 +11,12 @@ import path from "node:path";
 import assert from "node:assert/strict";
 
 const [check, webDir, nativeBin, nodeModules] = process.argv.slice(2);
+// Where the registry could not be reached, the install said so: skipped (77).
+const unreachable = path.join(nodeModules, "..", "registry-unreachable.txt");
+if (!existsSync(path.join(nodeModules, "playwright-core")) && existsSync(unreachable)) {
+  console.log(`${check}: skipped, playwright-core could not be installed: ${readFileSync(unreachable, "utf8").trim()}`);
+  process.exit(77);
+}
 const { chromium } = createRequire(path.resolve(nodeModules) + "/")("playwright-core");
 
 // The flags a closed network needs: no background requests, no first-run.
