@@ -288,6 +288,13 @@ void AssignDecimal(std::string& text, double value)
     text.assign(DecimalDigits(value, buffer));
 }
 
+std::string DecimalText(double value)
+{
+    std::string text;
+    AssignDecimal(text, value);
+    return text;
+}
+
 std::string FormatStatistic(double value, std::string_view unit)
 {
     if (!std::isfinite(value)) {

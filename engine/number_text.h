@@ -43,6 +43,7 @@ void AssignNumber(std::string& text, std::int64_t value);
 // Plain decimal text of a Double with up to 15 significant digits, a "0"
 // before the point below 1 and no trailing zeros ("0.01", "12.5", "3").
 void AssignDecimal(std::string& text, double value);
+std::string DecimalText(double value);
 
 // The statistics format: cut (not rounded) to hundredths, a leading blank for a
 // value of 0 or more, no "0" before the point, no trailing zeros, then unit.

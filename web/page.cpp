@@ -268,13 +268,6 @@ std::optional<double> RateFrom(std::string_view text)
     return rate && *rate >= kLowestRate && *rate <= kRateCeiling ? rate : std::nullopt;
 }
 
-std::string Decimal(double value)
-{
-    std::string text;
-    AssignDecimal(text, value);
-    return text;
-}
-
 }  // namespace
 
 Page::Page(std::uint64_t seed) : random_(seed), seed_(seed)
@@ -391,10 +384,11 @@ std::string Page::stateJson()
     shownPaused_ = IsPaused(form_);
     shownSpeed_ = speed_;
     const SeriesSettings s = SettingsInUse(sim);
-    json.key("address"), json.value("arrival=" + std::string(s.arrival) + "&service=" + std::string(s.service) +
-                                    "&arrival-rate=" + Decimal(s.arrivalRate) +
-                                    "&service-rate=" + Decimal(s.serviceRate) + "&servers=" + NumberToText(s.servers) +
-                                    "&queue-length=" + NumberToText(s.queueLength) + "&seed=" + std::to_string(seed_));
+    json.key("address"),
+        json.value("arrival=" + std::string(s.arrival) + "&service=" + std::string(s.service) +
+                   "&arrival-rate=" + DecimalText(s.arrivalRate) + "&service-rate=" + DecimalText(s.serviceRate) +
+                   "&servers=" + NumberToText(s.servers) + "&queue-length=" + NumberToText(s.queueLength) +
+                   "&seed=" + std::to_string(seed_));
     json.endObject();
     return json.text();
 }
@@ -479,7 +473,7 @@ std::string Page::readAddress(std::string_view query)
                           std::string(value) + WAITLINE_TR("Page", "\u2019, but it must be ") + std::string(allowed) +
                           WAITLINE_TR("Page", ": the default is used."));
     };
-    const std::string rates = Decimal(kLowestRate) + WAITLINE_TR("Page", " to ") + NumberToText(kRateCeiling);
+    const std::string rates = DecimalText(kLowestRate) + WAITLINE_TR("Page", " to ") + NumberToText(kRateCeiling);
     while (!query.empty()) {
         const std::size_t amp = query.find('&');
         const std::string_view pair = query.substr(0, amp);

@@ -73,13 +73,6 @@ std::string DistributionList(Quote quote = Quote::Every)
     return list;
 }
 
-std::string Decimal(double value)
-{
-    std::string text;
-    AssignDecimal(text, value);
-    return text;
-}
-
 // What each option allows, as the error line and --help say it.
 std::string Allowed(Key key)
 {
@@ -88,7 +81,7 @@ std::string Allowed(Key key)
     case Key::Service: return WAITLINE_TR("waitline-batch", "one of ") + DistributionList();
     case Key::ArrivalRate:
     case Key::ServiceRate:
-        return WAITLINE_TR("waitline-batch", "a number from ") + Decimal(kLowestRate) +
+        return WAITLINE_TR("waitline-batch", "a number from ") + DecimalText(kLowestRate) +
                WAITLINE_TR("waitline-batch", " to ") + NumberToText(kRateCeiling) +
                WAITLINE_TR("waitline-batch", " (packets per second)");
     case Key::Servers: return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(MaxServers);
@@ -303,7 +296,8 @@ std::string OptionHelp(std::string_view nameAndValue, const std::string& what)
 std::string UsageText()
 {
     const Settings d;
-    const std::string rates = Decimal(kLowestRate) + WAITLINE_TR("waitline-batch", " to ") + NumberToText(kRateCeiling);
+    const std::string rates =
+        DecimalText(kLowestRate) + WAITLINE_TR("waitline-batch", " to ") + NumberToText(kRateCeiling);
     const std::string byDefault = WAITLINE_TR("waitline-batch", " (default ");
     std::string text;
     text += WAITLINE_TR("waitline-batch", "Usage: ") + std::string(kCommand) + " [OPTION]...\n";
@@ -317,9 +311,9 @@ std::string UsageText()
     text += OptionHelp("--service NAME",
                        WAITLINE_TR("waitline-batch", "service times, the same names") + byDefault + d.service + ")");
     text += OptionHelp("--arrival-rate R", WAITLINE_TR("waitline-batch", "arrivals per second, ") + rates + byDefault +
-                                               Decimal(d.arrivalRate) + ")");
+                                               DecimalText(d.arrivalRate) + ")");
     text += OptionHelp("--service-rate R", WAITLINE_TR("waitline-batch", "services per second at each server, ") +
-                                               rates + byDefault + Decimal(d.serviceRate) + ")");
+                                               rates + byDefault + DecimalText(d.serviceRate) + ")");
     text += OptionHelp("--servers C", WAITLINE_TR("waitline-batch", "servers, 1 to ") + NumberToText(MaxServers) +
                                           WAITLINE_TR("waitline-batch", ", at most the queue length") + byDefault +
                                           NumberToText(d.servers) + ")");
