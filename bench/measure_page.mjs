@@ -1,6 +1,7 @@
 // The web page's figures, as key=value lines: its transfer size gzipped
 // (fonts are the system's), the time to its first picture, and the CPU share
-// of headless Chromium while the demo runs at heavy load.
+// of headless Chromium while the demo runs at heavy load, then while a page
+// that only moves one rectangle runs.
 //   node bench/measure_page.mjs BUILD_WEB_DIR NODE_MODULES [SECONDS]
 import { createServer } from "node:http";
 import { readFile, readdir } from "node:fs/promises";
@@ -21,9 +22,28 @@ for (const name of await readdir(root)) {
 console.log(`page_transfer_gzip_kb=${(transfer / 1024).toFixed(1)}`);
 console.log(`single_file_gzip_kb=${(gzipSync(await readFile(path.join(webDir, "waitline.html")), { level: 9 }).length / 1024).toFixed(1)}`);
 
+// The least an animation costs this Chromium: a canvas of the picture's size
+// on which one rectangle moves every frame, measured the same way.
+const floorPage = `<!doctype html><body style="margin:0"><canvas id="c" width="1006" height="720"></canvas><script>
+const g = document.getElementById("c").getContext("2d");
+let x = 0;
+function frame() {
+  g.fillStyle = "#c0c0c0"; g.fillRect(x, 300, 20, 14);
+  x = (x + 3) % 980;
+  g.fillStyle = "#e03030"; g.fillRect(x, 300, 20, 14);
+  requestAnimationFrame(frame);
+}
+g.fillStyle = "#c0c0c0"; g.fillRect(0, 0, 1006, 720);
+requestAnimationFrame(frame);
+</script>`;
+
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm" };
 const server = createServer(async (request, response) => {
   const name = new URL(request.url, "http://x").pathname.replace(/^\/$/, "/index.html");
+  if (name === "/floor.html") {
+    response.writeHead(200, { "Content-Type": "text/html" }).end(floorPage);
+    return;
+  }
   try {
     const body = await readFile(path.join(root, path.basename(name)));
     response.writeHead(200, { "Content-Type": types[path.extname(name)] ?? "application/octet-stream" }).end(body);
@@ -87,18 +107,25 @@ for (let k = 0; k < 3; ++k) {
 firsts.sort((a, b) => a - b);
 console.log(`first_picture_ms=${firsts[1]}`);
 
-await page.click("#StartButton");
-await page.waitForTimeout(3000);
 const pid = Number(execFileSync("pgrep", ["-o", "-f", "--", marker]).toString().trim());
-const before = cpuSecondsByKind(pid);
-const wall0 = Date.now();
-await page.waitForTimeout(Number(secondsText) * 1000);
-const after = cpuSecondsByKind(pid);
-const wall = (Date.now() - wall0) / 1000;
-const share = (kind) => (100 * ((after[kind] ?? 0) - (before[kind] ?? 0))) / wall;
-const total = Object.keys(after).reduce((sum, kind) => sum + share(kind), 0);
-console.log(`page_renderer_cpu_percent=${share("renderer").toFixed(2)}`);
-console.log(`page_compositor_cpu_percent=${share("gpu-process").toFixed(2)}`);
-console.log(`page_total_cpu_percent=${total.toFixed(2)}`);
+// Prints the CPU shares of the renderer, the compositor and all of Chromium,
+// while the page shown runs for the given seconds.
+async function measureCpu(name) {
+  await page.waitForTimeout(3000);
+  const before = cpuSecondsByKind(pid);
+  const wall0 = Date.now();
+  await page.waitForTimeout(Number(secondsText) * 1000);
+  const after = cpuSecondsByKind(pid);
+  const wall = (Date.now() - wall0) / 1000;
+  const share = (kind) => (100 * ((after[kind] ?? 0) - (before[kind] ?? 0))) / wall;
+  const total = Object.keys(after).reduce((sum, kind) => sum + share(kind), 0);
+  console.log(`${name}_renderer_cpu_percent=${share("renderer").toFixed(2)}`);
+  console.log(`${name}_compositor_cpu_percent=${share("gpu-process").toFixed(2)}`);
+  console.log(`${name}_total_cpu_percent=${total.toFixed(2)}`);
+}
+await page.click("#StartButton");
+await measureCpu("page");
+await page.goto(url + "floor.html");
+await measureCpu("floor");
 await browser.close();
 server.close();

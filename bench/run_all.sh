@@ -52,6 +52,7 @@ page = dict(line.strip().split("=", 1) for line in open(f"{out}/page.txt") if "=
 base, with_ticks, ticks = map(int, open(f"{out}/instructions.txt").read().split())
 tick_ns = bench("engine.json", "BM_Tick/heavy:1")
 paint_ms = bench("paint.json", "BM_FullPaintWindow") / 1e6
+window_with_server = float(window['running_cpu_percent']) + float(window['running_display_server_cpu_percent'])
 rows = [
     ("engine tick, heavy load", "<= 500 ns", tick_ns, f"{tick_ns:.0f} ns", tick_ns <= 500),
     ("instructions per tick, heavy load", "<= 3000", None, f"{(with_ticks - base) / ticks:.0f}", (with_ticks - base) / ticks <= 3000),
@@ -68,8 +69,10 @@ rows = [
     ("web page transfer, gzipped, without fonts", "<= 300 kB", None, f"{float(page['page_transfer_gzip_kb']):.0f} kB", float(page['page_transfer_gzip_kb']) <= 300),
     ("web page in one file, gzipped", "-", None, f"{float(page['single_file_gzip_kb']):.0f} kB", True),
     ("web page: load to first picture, Chromium", "<= 1000 ms", None, f"{float(page['first_picture_ms']):.0f} ms", float(page['first_picture_ms']) <= 1000),
-    ("web page running heavy: renderer CPU, beside the window's", f"about {float(window['running_cpu_percent']):.1f} %", None, f"{float(page['page_renderer_cpu_percent']):.2f} %", float(page['page_renderer_cpu_percent']) <= 2 * float(window['running_cpu_percent'])),
-    ("web page running heavy: all of Chromium (info)", "-", None, f"{float(page['page_total_cpu_percent']):.2f} %", True),
+    ("window running heavy: with the X server (info)", "-", None, f"{window_with_server:.2f} %", True),
+    ("web page running heavy: all of Chromium, beside the window and X server", f"about {window_with_server:.1f} %", None, f"{float(page['page_total_cpu_percent']):.2f} %", float(page['page_total_cpu_percent']) <= 2 * window_with_server),
+    ("web page running heavy: renderer (info)", "-", None, f"{float(page['page_renderer_cpu_percent']):.2f} %", True),
+    ("Chromium moving one rectangle on a canvas (info)", "-", None, f"{float(page['floor_total_cpu_percent']):.2f} %", True),
 ]
 print("| figure | target | measured | |")
 print("|---|---|---|---|")

@@ -168,43 +168,61 @@
     context.restore();
   }
 
-  // Every item shown, as [layer, bounds, draw, key]: the items of a higher
-  // layer cover the lower; the key changes when the item looks different.
+  // Every item shown, as { layer, bounds, draw, key }: the items of a higher
+  // layer cover the lower; the key changes when the item moves or looks
+  // different.
   const lineBounds = ([x1, y1, x2, y2], w) =>
     [Math.min(x1, x2) - w, Math.min(y1, y2) - w, Math.abs(x2 - x1) + 2 * w + 1, Math.abs(y2 - y1) + 2 * w + 1];
-  function drawables(state) {
+  const item = (layer, bounds, draw, look) => ({ layer, bounds, draw, key: `${bounds}|${look}` });
+
+  // Everything but the packets changes only with the state, not every frame.
+  function scenery(state) {
     const items = [];
     for (const row of layout.labels) {
       const [caption, shown] = row.caption ? [row.caption, true] : state.labels[row.name];
-      if (shown) items.push([row.layer, row.place, () => label(row, caption), caption]);
+      if (shown) items.push(item(row.layer, row.place, () => label(row, caption), caption));
     }
     for (const row of layout.lines) {
       const points = row.name === "Line12" ? [...row.line.slice(0, 3), state.arrivalEnd] : row.line;
-      items.push([row.layer, lineBounds(points, row.width), () => line(points, row.width, rgb(row.colour)), points]);
+      items.push(item(row.layer, lineBounds(points, row.width), () => line(points, row.width, rgb(row.colour)), points));
     }
     const fifo = layout.outline;
     const fifoRect = [fifo.rect[0], state.fifo[0], fifo.rect[2], state.fifo[1]].map(roundEven);
-    items.push([fifo.layer, fifoRect, () => outline(...fifoRect, fifo.width, rgb(fifo.colour)), fifoRect]);
+    items.push(item(fifo.layer, fifoRect, () => outline(...fifoRect, fifo.width, rgb(fifo.colour)), ""));
     layout.boxes.forEach((box, j) => {
       const rect = box.rect.map(roundEven);
-      if (state.boxes[j]) items.push([box.layer, rect, () => outline(...rect, box.width, "#000"), true]);
+      if (state.boxes[j]) items.push(item(box.layer, rect, () => outline(...rect, box.width, "#000"), ""));
     });
     layout.serverLines.forEach((row, k) => {
       if (state.servers[row.server][k % state.servers[row.server].length]) {
-        items.push([row.layer, lineBounds(row.line, row.width), () => line(row.line, row.width, "#000"), true]);
+        items.push(item(row.layer, lineBounds(row.line, row.width), () => line(row.line, row.width, "#000"), ""));
       }
     });
-    const packets = layout.packets;
-    const [w, h] = packets.size;
-    for (const [i, left, top, r, g, b] of state.packets) {
+    return items.sort((p, q) => p.layer - q.layer);
+  }
+
+  // The packets come in the order of their layers.
+  function packetItems(packets) {
+    const { firstLayer, layerStep, size: [w, h], outline: edge } = layout.packets;
+    return packets.map(([i, left, top, r, g, b]) => {
       const rect = [roundEven(left), roundEven(top), w, h];
-      items.push([packets.firstLayer + packets.layerStep * i, rect, () => {
-        context.fillStyle = rgb([r, g, b]);
+      const colour = rgb([r, g, b]);
+      return item(firstLayer + layerStep * i, rect, () => {
+        context.fillStyle = colour;
         context.fillRect(...rect);
-        outline(...rect, packets.outline, "#000");
-      }, [r, g, b]]);
+        outline(...rect, edge, "#000");
+      }, colour);
+    });
+  }
+
+  let sceneryOf = null;
+  let sceneryItems = [];
+  function drawables(state) {
+    if (sceneryOf !== state) {
+      sceneryOf = state;
+      sceneryItems = scenery(state);
     }
-    return items.sort((p, q) => p[0] - q[0]);
+    return [...sceneryItems, ...packetItems(state.packets)].sort((p, q) => p.layer - q.layer);
   }
 
   const meets = ([x, y, w, h], [u, v, p, q]) => x < u + p && u < x + w && y < v + q && v < y + h;
@@ -212,19 +230,16 @@
   // The areas where the picture changed since it was last drawn: each item
   // that came, went, moved or looks different, where it was and where it is.
   function changedAreas(before, now) {
-    const at = (items) => new Map(items.map((item) => [`${item[0]}`, item]));
-    const [old, fresh] = [at(before), at(now)];
+    const old = new Map(before.map((shown) => [shown.layer, shown]));
     const areas = [];
-    for (const [layer, item] of fresh) {
-      const was = old.get(layer);
-      if (!was || String(was[1]) !== String(item[1]) || String(was[3]) !== String(item[3])) {
-        areas.push(item[1]);
-        if (was) areas.push(was[1]);
-      }
+    for (const fresh of now) {
+      const was = old.get(fresh.layer);
+      old.delete(fresh.layer);
+      if (was?.key === fresh.key) continue;
+      areas.push(fresh.bounds);
+      if (was) areas.push(was.bounds);
     }
-    for (const [layer, item] of old) {
-      if (!fresh.has(layer)) areas.push(item[1]);
-    }
+    for (const gone of old.values()) areas.push(gone.bounds);
     return areas.map(([x, y, w, h]) => [x - 1, y - 1, w + 2, h + 2]);
   }
 
@@ -243,7 +258,7 @@
     context.clip();
     context.fillStyle = background;
     for (const area of areas) context.fillRect(...area);
-    for (const [, bounds, draw] of items) {
+    for (const { bounds, draw } of items) {
       if (areas.some((area) => meets(area, bounds))) draw();
     }
     context.restore();
