@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tools/batch/batch_run.h"
+#include "runs/batch_run.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void BM_BatchHeavyOneCore(benchmark::State& state)
 {
     const Settings settings = HeavyLoad(state.range(0), 1);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RunReplications(settings, 1));
+        benchmark::DoNotOptimize(RunReplications(settings, {1}));
     }
     state.counters["simulated_s_per_s"] = benchmark::Counter(
         static_cast<double>(settings.seconds) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -41,7 +41,7 @@ void BM_BatchReplications(benchmark::State& state)
     const Settings settings = HeavyLoad(2500, 4);
     const auto threads = static_cast<unsigned>(state.range(0));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RunReplications(settings, threads));
+        benchmark::DoNotOptimize(RunReplications(settings, {threads}));
     }
     state.counters["simulated_s_per_s"] = benchmark::Counter(
         static_cast<double>(settings.seconds * settings.replications) * static_cast<double>(state.iterations()),

@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
+#include "runs/batch_run.h"
 #include "statistics/measures.h"
 #include "statistics/queue_theory.h"
-#include "tools/batch/batch_run.h"
 
 namespace waitline::batch {
 namespace {

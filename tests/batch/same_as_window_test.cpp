@@ -16,9 +16,9 @@
 #include <string_view>
 
 #include "control/form.h"
+#include "runs/batch_run.h"
 #include "statistics/measures.h"
 #include "statistics/run_record.h"
-#include "tools/batch/batch_run.h"
 
 namespace waitline::batch {
 namespace {
@@ -174,8 +174,8 @@ TEST(Replications, UseSeedPlusIndexWhateverTheThreads)
     Settings settings = Queue(8.0, 3.0, 120, 90);
     settings.warmup = 20;
     settings.replications = 5;
-    const std::vector<ReplicationResult> oneThread = RunReplications(settings, 1);
-    const std::vector<ReplicationResult> twoThreads = RunReplications(settings, 2);
+    const std::vector<ReplicationResult> oneThread = RunReplications(settings, {1});
+    const std::vector<ReplicationResult> twoThreads = RunReplications(settings, {2});
     ASSERT_EQ(oneThread.size(), 5U);
     ASSERT_EQ(twoThreads.size(), 5U);
     for (std::size_t i = 0; i < oneThread.size(); ++i) {

@@ -1,7 +1,7 @@
 # Fails when a C++ file of the project differs from what clang-format makes
 # of it.   cmake -DSOURCE_DIR=... -DCLANG_FORMAT=... -P check_format.cmake
 set(globs "")
-foreach(root engine statistics picture control web ui app tools tests bench)
+foreach(root engine statistics picture control runs web ui app tools tests bench)
   list(APPEND globs "${SOURCE_DIR}/${root}/*.cpp" "${SOURCE_DIR}/${root}/*.h")
 endforeach()
 file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" ${globs})

@@ -24,6 +24,12 @@ OPTION_SETS = [
     ["--format", "xml"],
     ["--seed", "18446744073709551616"],
     ["--warmup", "5000"],
+    # Sweeps: the points one after another there, on threads here.
+    ["--sweep", "arrival-rate=0.5:2.5:0.5", "--servers", "2", "--queue-length", "5", "--seconds", "300",
+     "--replications", "2", "--format", "json"],
+    ["--sweep=servers=1:3:1", "--sweep", "queue-length=3:4:1", "--seconds", "200", "--format", "csv"],
+    ["--sweep", "service-rate=0.5:1:0.25", "--seconds", "200"],
+    ["--sweep", "servers=1:6:1"],
     ["stray"],
 ]
 

@@ -18,9 +18,10 @@
 
 #include "engine/decimal_chars.h"
 #include "engine/translatable.h"
+#include "runs/batch_run.h"
+#include "runs/sweep.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_report.h"
-#include "tools/batch/batch_run.h"
 #include "tools/terminal_text.h"
 
 namespace {
@@ -133,28 +134,29 @@ constexpr double kLongRunSeconds = 60.0;
 constexpr auto kPaceMeasured = std::chrono::seconds(1);
 constexpr auto kBarDelay = std::chrono::milliseconds(500);
 
-// Runs the replications; on a terminal, redraws a bar in place until the
-// run is done. A run that ends within its first half second never shows one.
-// Wherever the output goes, a run that will take over a minute says how
-// long, once its first second has measured the pace.
-std::vector<ReplicationResult> RunWatched(const Settings& settings)
+// Runs the work; on a terminal, redraws a bar in place until it is done. Work
+// that ends within its first half second never shows one. Wherever the output
+// goes, work that will take over a minute says how long, once its first
+// second has measured the pace. `total` is the simulated seconds all runs
+// together go through.
+template <typename Work>
+auto RunWatched(double total, Work work)
 {
+    RunWatch watch;
     if constexpr (!kRunsOnThreads) {
-        return RunReplications(settings, 1);
+        return work(watch);
     }
-    std::atomic<std::int64_t> secondsDone{0};
-    auto run = std::async(std::launch::async, [&] { return RunReplications(settings, 0, &secondsDone); });
+    auto run = std::async(std::launch::async, [&] { return work(watch); });
     const bool terminal = isatty(STDERR_FILENO) != 0;
     if (terminal) {
         WipeBarOnSignals();
     }
-    const auto total = static_cast<double>(settings.seconds) * settings.replications;
     const Clock::time_point start = Clock::now();
     ProgressBar bar;
     bool estimated = false;
     while (run.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
         const auto elapsed = Clock::now() - start;
-        const auto done = static_cast<double>(secondsDone.load(std::memory_order_relaxed));
+        const auto done = static_cast<double>(watch.secondsDone.load(std::memory_order_relaxed));
         if (!estimated && elapsed >= kPaceMeasured && done > 0.0) {
             estimated = true;
             const double wallSeconds = std::chrono::duration<double>(elapsed).count() * total / done;
@@ -172,6 +174,44 @@ std::vector<ReplicationResult> RunWatched(const Settings& settings)
     return run.get();
 }
 
+// The window shows a message box and goes on; so does this, counting.
+void WarnOutOfPackets(std::int64_t times)
+{
+    if (times > 0) {
+        WriteError(WAITLINE_TR("waitline-batch", "warning: the demo ran out of packets ") + std::to_string(times) +
+                   (times == 1 ? WAITLINE_TR("waitline-batch", " time") : WAITLINE_TR("waitline-batch", " times")) +
+                   WAITLINE_TR("waitline-batch",
+                               " (\"Silly Error: Ran Out of Packets\"); each time a packet in flight was taken back"));
+    }
+}
+
+int RunOnce(const Options& options)
+{
+    const Settings& settings = options.settings;
+    const double total = static_cast<double>(settings.seconds) * settings.replications;
+    const Summary summary = Summarise(settings, RunWatched(total, [&](RunWatch& watch) {
+                                          return RunReplications(settings, Workers{options.jobs}, &watch);
+                                      }));
+    WarnOutOfPackets(summary.outOfPackets);
+    return Print(Report(options.format, settings, summary));
+}
+
+int RunSweepOf(const Options& options)
+{
+    const std::vector<SweepPoint> points = GridPoints(options.settings, options.sweeps);
+    const double total = static_cast<double>(options.settings.seconds) * options.settings.replications *
+                         static_cast<double>(points.size());
+    // Nothing cancels it but a signal, which ends the program.
+    const std::vector<Summary> summaries =
+        *RunWatched(total, [&](RunWatch& watch) { return RunSweep(points, Workers{options.jobs}, &watch); });
+    std::int64_t outOfPackets = 0;
+    for (const Summary& summary : summaries) {
+        outOfPackets += summary.outOfPackets;
+    }
+    WarnOutOfPackets(outOfPackets);
+    return Print(SweepReport(options, points, summaries));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -184,16 +224,5 @@ int main(int argc, char** argv)
     case ParsedOptions::Action::Version: return Print(WAITLINE_COMMAND "-batch " WAITLINE_VERSION "\n");
     case ParsedOptions::Action::Run: break;
     }
-    const Settings& settings = parsed.options.settings;
-    const Summary summary = Summarise(settings, RunWatched(settings));
-    if (summary.outOfPackets > 0) {
-        // The window shows a message box and goes on; so does this, counting.
-        WriteError(WAITLINE_TR("waitline-batch", "warning: the demo ran out of packets ") +
-                   std::to_string(summary.outOfPackets) +
-                   (summary.outOfPackets == 1 ? WAITLINE_TR("waitline-batch", " time")
-                                              : WAITLINE_TR("waitline-batch", " times")) +
-                   WAITLINE_TR("waitline-batch",
-                               " (\"Silly Error: Ran Out of Packets\"); each time a packet in flight was taken back"));
-    }
-    return Print(Report(parsed.options.format, settings, summary));
+    return parsed.options.sweeps.empty() ? RunOnce(parsed.options) : RunSweepOf(parsed.options);
 }

@@ -29,6 +29,8 @@ enum class Key : std::uint8_t {
     Seed,
     Warmup,
     Replications,
+    Sweep,
+    Jobs,
     Format,
     Help,
     Version
@@ -40,7 +42,7 @@ struct OptionName {
     bool takesValue;
 };
 
-constexpr std::array<OptionName, 13> kOptions{{
+constexpr std::array<OptionName, 15> kOptions{{
     {Key::Arrival, "--arrival", true},
     {Key::Service, "--service", true},
     {Key::ArrivalRate, "--arrival-rate", true},
@@ -51,6 +53,8 @@ constexpr std::array<OptionName, 13> kOptions{{
     {Key::Seed, "--seed", true},
     {Key::Warmup, "--warmup", true},
     {Key::Replications, "--replications", true},
+    {Key::Sweep, "--sweep", true},
+    {Key::Jobs, "--jobs", true},
     {Key::Format, "--format", true},
     {Key::Help, "--help", false},
     {Key::Version, "--version", false},
@@ -71,6 +75,33 @@ std::string DistributionList(Quote quote = Quote::Every)
         list += quoted ? "'" + std::string(name) + "'" : std::string(name);
     }
     return list;
+}
+
+// The settings a sweep may go over: "arrival-rate, ..., or queue-length".
+std::string SweptNames()
+{
+    std::string list;
+    constexpr std::array<SweptSetting, 4> kAll{SweptSetting::ArrivalRate, SweptSetting::ServiceRate,
+                                               SweptSetting::Servers, SweptSetting::QueueLength};
+    for (const SweptSetting setting : kAll) {
+        if (!list.empty()) {
+            list += setting == kAll.back() ? WAITLINE_TR("waitline-batch", " or ") : ", ";
+        }
+        list += SweptName(setting);
+    }
+    return list;
+}
+
+// The option that sets what a sweep goes over.
+Key KeyOf(SweptSetting setting)
+{
+    switch (setting) {
+    case SweptSetting::ArrivalRate: return Key::ArrivalRate;
+    case SweptSetting::ServiceRate: return Key::ServiceRate;
+    case SweptSetting::Servers: return Key::Servers;
+    case SweptSetting::QueueLength: return Key::QueueLength;
+    }
+    return Key::ArrivalRate;
 }
 
 // What each option allows, as the error line and --help say it.
@@ -94,6 +125,10 @@ std::string Allowed(Key key)
     case Key::Warmup: return WAITLINE_TR("waitline-batch", "a whole number of seconds, less than --seconds");
     case Key::Replications:
         return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(kMostReplications);
+    case Key::Sweep:
+        return WAITLINE_TR("waitline-batch", "NAME=FROM:TO:STEP, NAME one of ") + SweptNames() +
+               WAITLINE_TR("waitline-batch", ", FROM at most TO, STEP more than 0");
+    case Key::Jobs: return WAITLINE_TR("waitline-batch", "a whole number from 1 to ") + NumberToText(kMostJobs);
     case Key::Format: return WAITLINE_TR("waitline-batch", "table, csv or json");
     case Key::Help:
     case Key::Version: break;
@@ -146,8 +181,10 @@ public:
                               Allowed(option->key));
             }
             if (!take(option->key, value)) {
-                return refuse(std::string(name) + WAITLINE_TR("waitline-batch", " must be ") + Allowed(option->key) +
-                              WAITLINE_TR("waitline-batch", ", not ") + Quoted(value));
+                return refuse(!sweepError_.empty()
+                                  ? sweepError_
+                                  : std::string(name) + WAITLINE_TR("waitline-batch", " must be ") +
+                                        Allowed(option->key) + WAITLINE_TR("waitline-batch", ", not ") + Quoted(value));
             }
         }
         return check();
@@ -196,6 +233,8 @@ private:
             warmupText_ = value;
             return takeWhole(value, 0, kMostSeconds - 1, s.warmup);
         case Key::Replications: return takeWhole(value, 1, kMostReplications, s.replications);
+        case Key::Jobs: return takeWhole(value, 1, kMostJobs, o.jobs);
+        case Key::Sweep: return takeSweep(value);
         case Key::Format:
             if (value == "table") {
                 o.format = Format::Table;
@@ -213,6 +252,67 @@ private:
         return false;
     }
 
+    // NAME=FROM:TO:STEP. A mistake in its form gets the option's general line;
+    // a well-formed sweep that cannot be run says what is wrong with it.
+    bool takeSweep(std::string_view text)
+    {
+        const std::size_t equals = text.find('=');
+        const std::optional<SweptSetting> setting = SweptNamed(text.substr(0, equals));
+        const std::string_view range = equals == std::string_view::npos ? std::string_view{} : text.substr(equals + 1);
+        const std::size_t colon = range.find(':');
+        const std::size_t secondColon = range.find(':', colon == std::string_view::npos ? colon : colon + 1);
+        if (!setting || secondColon == std::string_view::npos) {
+            return false;
+        }
+        const std::optional<double> from = StrictNumber(range.substr(0, colon));
+        const std::optional<double> to = StrictNumber(range.substr(colon + 1, secondColon - colon - 1));
+        const std::optional<double> step = StrictNumber(range.substr(secondColon + 1));
+        if (!from || !to || !step) {
+            return false;
+        }
+        const std::string sweep = "--sweep " + std::string(text);
+        Options& o = result_.options;
+        if (std::any_of(o.sweeps.begin(), o.sweeps.end(), [&](const SweepAxis& a) { return a.setting == *setting; })) {
+            return failSweep(sweep + WAITLINE_TR("waitline-batch", ": ") + std::string(SweptName(*setting)) +
+                             WAITLINE_TR("waitline-batch", " is swept twice"));
+        }
+        if (o.sweeps.size() == kMostSweeps) {
+            return failSweep(sweep + WAITLINE_TR("waitline-batch", ": at most two --sweep options, which make a grid"));
+        }
+        if (*from > *to) {
+            return failSweep(sweep + WAITLINE_TR("waitline-batch", ": FROM must not be more than TO"));
+        }
+        if (!(*step > 0.0)) {
+            return failSweep(sweep + WAITLINE_TR("waitline-batch", ": STEP must be more than 0"));
+        }
+        if (!SweepCount(*from, *to, *step)) {
+            return failSweep(sweep + WAITLINE_TR("waitline-batch", ": more than ") +
+                             NumberToText(static_cast<std::int64_t>(kMostSweepPoints)) +
+                             WAITLINE_TR("waitline-batch", " points"));
+        }
+        // Each value is read as the option itself would read it; the swept
+        // setting's own option, given or not, does not count at the points.
+        SweepAxis axis{*setting, SweepValues(*from, *to, *step)};
+        const Settings given = o.settings;
+        for (const double value : axis.values) {
+            const bool allowed = take(KeyOf(*setting), DecimalText(value));
+            o.settings = given;
+            if (!allowed) {
+                return failSweep(sweep + WAITLINE_TR("waitline-batch", " reaches ") + DecimalText(value) +
+                                 WAITLINE_TR("waitline-batch", ", but --") + std::string(SweptName(*setting)) +
+                                 WAITLINE_TR("waitline-batch", " must be ") + Allowed(KeyOf(*setting)));
+            }
+        }
+        o.sweeps.push_back(std::move(axis));
+        return true;
+    }
+
+    bool failSweep(std::string error)
+    {
+        sweepError_ = std::move(error);
+        return false;
+    }
+
     template <typename Number>
     static bool takeWhole(std::string_view value, std::int64_t low, std::int64_t high, Number& into)
     {
@@ -226,12 +326,27 @@ private:
     // The rules between options, once all are read.
     ParsedOptions check()
     {
-        Settings& s = result_.options.settings;
-        if (s.servers > s.queueLength) {
-            return refuse("--servers (" + NumberToText(s.servers) +
-                          WAITLINE_TR("waitline-batch", ") must not be more than --queue-length (") +
-                          NumberToText(s.queueLength) +
-                          WAITLINE_TR("waitline-batch", "): the queue length counts the places being served too"));
+        Options& o = result_.options;
+        Settings& s = o.settings;
+        std::size_t points = 1;
+        for (const SweepAxis& axis : o.sweeps) {
+            points *= axis.values.size();
+        }
+        if (points > kMostSweepPoints) {
+            return refuse(WAITLINE_TR("waitline-batch", "the --sweep grid has ") +
+                          NumberToText(static_cast<std::int64_t>(points)) +
+                          WAITLINE_TR("waitline-batch", " points, more than ") +
+                          NumberToText(static_cast<std::int64_t>(kMostSweepPoints)));
+        }
+        for (const SweepPoint& point : GridPoints(s, o.sweeps)) {
+            const Settings& at = point.settings;
+            if (at.servers > at.queueLength) {
+                return refuse("--servers (" + NumberToText(at.servers) +
+                              WAITLINE_TR("waitline-batch", ") must not be more than --queue-length (") +
+                              NumberToText(at.queueLength) +
+                              WAITLINE_TR("waitline-batch", "): the queue length counts the places being served too") +
+                              (o.sweeps.empty() ? "" : WAITLINE_TR("waitline-batch", ", at every point of --sweep")));
+            }
         }
         if (!warmupGiven_) {
             s.warmup = s.seconds / 10;
@@ -247,6 +362,7 @@ private:
     ParsedOptions result_;
     bool warmupGiven_ = false;
     std::string_view warmupText_;
+    std::string sweepError_;
 };
 
 }  // namespace
@@ -286,9 +402,12 @@ std::string Wrapped(std::string lead, std::string_view words)
 // filled beside it.
 std::string OptionHelp(std::string_view nameAndValue, const std::string& what)
 {
-    std::string lead = "  " + std::string(nameAndValue);
-    lead.resize(kHelpIndent, ' ');
-    return Wrapped(std::move(lead), what);
+    const std::string lead = "  " + std::string(nameAndValue);
+    if (lead.size() >= kHelpIndent) {
+        // Too long for the column: what it does begins on the next line.
+        return lead + '\n' + Wrapped(std::string(kHelpIndent, ' '), what);
+    }
+    return Wrapped(lead + std::string(kHelpIndent - lead.size(), ' '), what);
 }
 
 }  // namespace
@@ -331,6 +450,15 @@ std::string UsageText()
                                                                    "--seconds)"));
     text += OptionHelp("--replications N", WAITLINE_TR("waitline-batch", "independent runs, on every core") +
                                                byDefault + NumberToText(d.replications) + ")");
+    text += OptionHelp("--sweep NAME=FROM:TO:STEP",
+                       WAITLINE_TR("waitline-batch", "run at each value of ") + SweptNames() +
+                           WAITLINE_TR("waitline-batch", " from FROM to TO in steps of STEP, at most ") +
+                           NumberToText(static_cast<std::int64_t>(kMostSweepPoints)) +
+                           WAITLINE_TR("waitline-batch", " points; a second --sweep makes a grid. Every point "
+                                                         "uses the same seeds (common random numbers), so that "
+                                                         "the differences between points are not noise"));
+    text += OptionHelp("--jobs N", WAITLINE_TR("waitline-batch", "worker threads (default one per processor this "
+                                                                 "process may use)"));
     text += OptionHelp("--format F", WAITLINE_TR("waitline-batch", "table, csv or json (default table)"));
     text += OptionHelp("--help", WAITLINE_TR("waitline-batch", "show this help and exit"));
     text += OptionHelp("--version", WAITLINE_TR("waitline-batch", "show the version and exit"));
@@ -346,6 +474,9 @@ std::string UsageText()
         WAITLINE_TR("waitline-batch",
                     " packets\nserved, and the one for the fraction turned away until a packet was lost.\n"
                     "The textbook values exist for Exponential arrivals with Exponential service.\n"
+                    "A sweep prints, for each measure, a table with a row per point; as csv, a line\n"
+                    "per point under one header; as json, \"sweep\" and \"points\" in place of the\n"
+                    "single run's values.\n"
                     "Options may also be written --name=VALUE. Exit status: 0 done, 2 bad option.\n");
     return text;
 }

@@ -4,8 +4,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "tools/batch/batch_run.h"
+#include "runs/sweep.h"
 
 // The command line of waitline-batch, GNU style: --name VALUE or --name=VALUE.
 namespace waitline::batch {
@@ -16,10 +17,14 @@ enum class Format : std::uint8_t { Table, Csv, Json };
 inline constexpr double kHighestRate = kRateCeiling;      // the window's check puts faster typed rates back
 inline constexpr std::int64_t kMostSeconds = 20'000'000;  // the tick counter stops a little beyond
 inline constexpr int kMostReplications = 10'000;
+inline constexpr int kMostJobs = 1024;
+inline constexpr std::size_t kMostSweeps = 2;
 
 struct Options {
     Settings settings;
     Format format = Format::Table;
+    std::vector<SweepAxis> sweeps;  // none: one run; two: a grid, the first outermost
+    unsigned jobs = 0;              // worker threads; 0: one per usable core
 };
 
 struct ParsedOptions {

@@ -10,6 +10,7 @@
 
 #include "engine/decimal_chars.h"
 #include "engine/json_writer.h"
+#include "engine/number_text.h"
 #include "engine/translatable.h"
 #include "statistics/measures.h"
 
@@ -83,6 +84,31 @@ std::vector<std::string> Warnings(const Settings& settings)
     return IntervalWarnings(settings.arrival, settings.arrivalRate, settings.service, settings.serviceRate);
 }
 
+constexpr std::size_t kValueWidth = 10;
+constexpr std::size_t kIntervalWidth = 24;
+
+// The table's three columns of figures, over each measure's row: what was
+// simulated, its 95 % interval, and the textbook value.
+std::string FigureHeadings()
+{
+    return Padded(WAITLINE_TR("waitline-batch", "simulated"), kValueWidth, true) + "   " +
+           Padded(WAITLINE_TR("waitline-batch", "95 % interval"), kIntervalWidth) +
+           Padded(WAITLINE_TR("waitline-batch", "textbook"), kValueWidth, true) + "\n";
+}
+
+std::string Figures(const Summary& summary, const Measure& m)
+{
+    std::string interval = "-";
+    if (m.interval != nullptr) {
+        const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
+        interval = ci ? Rounded(ci->low) + WAITLINE_TR("waitline-batch", " to ") + Rounded(ci->high)
+                      : std::string(WAITLINE_TR("waitline-batch", "not yet available"));
+    }
+    const std::optional<double> theory = TheoryValue(summary, m);
+    return Padded(Rounded(summary.simulated.values.*m.simulated), kValueWidth, true) + "   " +
+           Padded(interval, kIntervalWidth) + Padded(theory ? Rounded(*theory) : "-", kValueWidth, true) + "\n";
+}
+
 }  // namespace
 
 std::string TableReport(const Settings& settings, const Summary& summary)
@@ -109,26 +135,13 @@ std::string TableReport(const Settings& settings, const Summary& summary)
 
     constexpr std::size_t kSymbolWidth = 9;
     constexpr std::size_t kNameWidth = 58;
-    constexpr std::size_t kValueWidth = 10;
-    constexpr std::size_t kIntervalWidth = 24;
-    text += Padded(WAITLINE_TR("waitline-batch", "measure"), kNameWidth) +
-            Padded(WAITLINE_TR("waitline-batch", "simulated"), kValueWidth, true) + "   " +
-            Padded(WAITLINE_TR("waitline-batch", "95 % interval"), kIntervalWidth) +
-            Padded(WAITLINE_TR("waitline-batch", "textbook"), kValueWidth, true) + "\n";
+    text += Padded(WAITLINE_TR("waitline-batch", "measure"), kNameWidth) + FigureHeadings();
     for (const Measure& m : kMeasures) {
-        std::string interval = "-";
-        if (m.interval != nullptr) {
-            const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
-            interval = ci ? Rounded(ci->low) + WAITLINE_TR("waitline-batch", " to ") + Rounded(ci->high)
-                          : std::string(WAITLINE_TR("waitline-batch", "not yet available"));
-        }
-        const std::optional<double> theory = TheoryValue(summary, m);
         std::string name = Padded(std::string(m.symbol), kSymbolWidth) + std::string(m.name);
         if (!m.unit.empty()) {
             name += " (" + std::string(m.unit) + ")";
         }
-        text += Padded(name, kNameWidth) + Padded(Rounded(s.values.*m.simulated), kValueWidth, true) + "   " +
-                Padded(interval, kIntervalWidth) + Padded(theory ? Rounded(*theory) : "-", kValueWidth, true) + "\n";
+        text += Padded(name, kNameWidth) + Figures(summary, m);
     }
     text += "\n";
     text += Padded(WAITLINE_TR("waitline-batch", "packets sourced"), kNameWidth) +
@@ -208,25 +221,41 @@ std::string CsvReport(const Settings& settings, const Summary& summary)
     return header + "\n" + values + "\n";
 }
 
-std::string JsonReport(const Settings& settings, const Summary& summary)
+namespace {
+
+// The settings, but for those a sweep sets at each point.
+void WriteSettings(JsonWriter& json, const Settings& settings, std::span<const SweepAxis> sweeps = {})
 {
-    const DemoStatistics& s = summary.simulated;
-    JsonWriter json;
-    json.beginObject();
+    const auto swept = [&](SweptSetting setting) {
+        return std::any_of(sweeps.begin(), sweeps.end(), [&](const SweepAxis& a) { return a.setting == setting; });
+    };
     json.key("settings");
     json.beginObject();
     json.member("arrival", settings.arrival);
     json.member("service", settings.service);
-    json.member("arrival_rate", settings.arrivalRate);
-    json.member("service_rate", settings.serviceRate);
-    json.member("servers", settings.servers);
-    json.member("queue_length", settings.queueLength);
+    if (!swept(SweptSetting::ArrivalRate)) {
+        json.member("arrival_rate", settings.arrivalRate);
+    }
+    if (!swept(SweptSetting::ServiceRate)) {
+        json.member("service_rate", settings.serviceRate);
+    }
+    if (!swept(SweptSetting::Servers)) {
+        json.member("servers", settings.servers);
+    }
+    if (!swept(SweptSetting::QueueLength)) {
+        json.member("queue_length", settings.queueLength);
+    }
     json.member("seconds", settings.seconds);
     json.member("warmup", settings.warmup);
     json.member("seed", settings.seed);
     json.member("replications", settings.replications);
     json.endObject();
+}
 
+// "simulated", "ci95", "theory" and "warnings": what one run measured.
+void WriteResults(JsonWriter& json, const Settings& settings, const Summary& summary)
+{
+    const DemoStatistics& s = summary.simulated;
     json.key("simulated");
     json.beginObject();
     json.member("sourced", s.sourced);
@@ -272,6 +301,16 @@ std::string JsonReport(const Settings& settings, const Summary& summary)
         json.value(warning);
     }
     json.endArray();
+}
+
+}  // namespace
+
+std::string JsonReport(const Settings& settings, const Summary& summary)
+{
+    JsonWriter json;
+    json.beginObject();
+    WriteSettings(json, settings);
+    WriteResults(json, settings, summary);
     json.endObject();
     return json.text() + "\n";
 }
@@ -282,6 +321,148 @@ std::string Report(Format format, const Settings& settings, const Summary& summa
     case Format::Table: return TableReport(settings, summary);
     case Format::Csv: return CsvReport(settings, summary);
     case Format::Json: return JsonReport(settings, summary);
+    }
+    return {};
+}
+
+namespace {
+
+std::string SweepTable(const Options& options, std::span<const SweepPoint> points, std::span<const Summary> summaries)
+{
+    const Settings& given = options.settings;
+    std::string text;
+    text += given.arrival + WAITLINE_TR("waitline-batch", " arrivals, ") + given.service +
+            WAITLINE_TR("waitline-batch", " service");
+    for (const SweepAxis& axis : options.sweeps) {
+        text += WAITLINE_TR("waitline-batch", "; ") + std::string(SweptName(axis.setting)) +
+                WAITLINE_TR("waitline-batch", " from ") + DecimalText(axis.values.front()) +
+                WAITLINE_TR("waitline-batch", " to ") + DecimalText(axis.values.back()) + " (" +
+                Plural(static_cast<std::int64_t>(axis.values.size()), WAITLINE_TR("waitline-batch", "point"),
+                       WAITLINE_TR("waitline-batch", "points")) +
+                ")";
+    }
+    text += "\n";
+    text += Plural(given.seconds, WAITLINE_TR("waitline-batch", "simulated second"),
+                   WAITLINE_TR("waitline-batch", "simulated seconds")) +
+            WAITLINE_TR("waitline-batch", " from seed ") + std::to_string(given.seed) + ", " +
+            Plural(given.replications, WAITLINE_TR("waitline-batch", "replication"),
+                   WAITLINE_TR("waitline-batch", "replications")) +
+            WAITLINE_TR("waitline-batch", " at each point, the same seeds at every point") + "\n";
+
+    constexpr std::size_t kAxisWidth = 14;
+    std::string axes;
+    for (const SweepAxis& axis : options.sweeps) {
+        axes += Padded(std::string(SweptName(axis.setting)), kAxisWidth, true);
+    }
+    auto where = [&](const SweepPoint& point) {
+        std::string cells;
+        for (const double value : point.at) {
+            cells += Padded(DecimalText(value), kAxisWidth, true);
+        }
+        return cells;
+    };
+    for (const Measure& m : kMeasures) {
+        text += "\n" + std::string(m.symbol) + "  " + std::string(m.name);
+        text += m.unit.empty() ? "\n" : " (" + std::string(m.unit) + ")\n";
+        text += axes + "  " + FigureHeadings();
+        for (std::size_t p = 0; p < points.size(); ++p) {
+            text += where(points[p]) + "  " + Figures(summaries[p], m);
+        }
+    }
+    text += std::string("\n") + WAITLINE_TR("waitline-batch", "packets") + "\n";
+    text += axes + "  " + Padded(WAITLINE_TR("waitline-batch", "sourced"), kValueWidth, true) +
+            Padded(WAITLINE_TR("waitline-batch", "served"), kValueWidth, true) +
+            Padded(WAITLINE_TR("waitline-batch", "lost"), kValueWidth, true) + "\n";
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        const DemoStatistics& s = summaries[p].simulated;
+        text += where(points[p]) + "  " + Padded(Exact(s.sourced), kValueWidth, true) +
+                Padded(Exact(s.served), kValueWidth, true) + Padded(Exact(s.lost), kValueWidth, true) + "\n";
+    }
+    // A reason or a warning said once for all the points it holds for.
+    std::vector<std::string> notes;
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        std::vector<std::string> said = Warnings(points[p].settings);
+        if (!summaries[p].theory.theory) {
+            said.insert(said.begin(),
+                        WAITLINE_TR("waitline-batch", "textbook: ") + std::string(summaries[p].theory.reason));
+        }
+        for (std::string& note : said) {
+            if (std::find(notes.begin(), notes.end(), note) == notes.end()) {
+                notes.push_back(std::move(note));
+            }
+        }
+    }
+    for (const std::string& note : notes) {
+        text += "\n" + note + "\n";
+    }
+    return text;
+}
+
+std::string SweepCsv(std::span<const SweepPoint> points, std::span<const Summary> summaries)
+{
+    std::string text;
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        const std::string single = CsvReport(points[p].settings, summaries[p]);
+        // The header once, above the first point's line.
+        text += p == 0 ? single : single.substr(single.find('\n') + 1);
+    }
+    return text;
+}
+
+std::string SweepJson(const Options& options, std::span<const SweepPoint> points, std::span<const Summary> summaries)
+{
+    const bool grid = options.sweeps.size() > 1;
+    JsonWriter json;
+    json.beginObject();
+    WriteSettings(json, options.settings, options.sweeps);
+    json.key("sweep");
+    if (grid) {
+        json.beginArray();
+    }
+    for (const SweepAxis& axis : options.sweeps) {
+        json.beginObject();
+        json.member("name", SweptName(axis.setting));
+        json.key("values");
+        json.beginArray();
+        for (const double value : axis.values) {
+            json.value(value);
+        }
+        json.endArray();
+        json.endObject();
+    }
+    if (grid) {
+        json.endArray();
+    }
+    json.key("points");
+    json.beginArray();
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        json.beginObject();
+        json.key("value");
+        if (grid) {
+            json.beginArray();
+        }
+        for (const double value : points[p].at) {
+            json.value(value);
+        }
+        if (grid) {
+            json.endArray();
+        }
+        WriteResults(json, points[p].settings, summaries[p]);
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    return json.text() + "\n";
+}
+
+}  // namespace
+
+std::string SweepReport(const Options& options, std::span<const SweepPoint> points, std::span<const Summary> summaries)
+{
+    switch (options.format) {
+    case Format::Table: return SweepTable(options, points, summaries);
+    case Format::Csv: return SweepCsv(points, summaries);
+    case Format::Json: return SweepJson(options, points, summaries);
     }
     return {};
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <span>
 #include <string>
 
+#include "runs/batch_run.h"
 #include "tools/batch/batch_options.h"
-#include "tools/batch/batch_run.h"
 
 // What waitline-batch prints on standard output, in each of its formats.
 namespace waitline::batch {
@@ -20,5 +21,15 @@ std::string CsvReport(const Settings& settings, const Summary& summary);
 std::string JsonReport(const Settings& settings, const Summary& summary);
 
 std::string Report(Format format, const Settings& settings, const Summary& summary);
+
+// A sweep's report, its points in order with their summaries:
+//   table: for each measure, a row per point with the simulated value, the
+//          95 % interval and the textbook value; then the counts;
+//   csv:   the single run's header, then its line for each point;
+//   json:  "settings" (those not swept), "sweep" (the name and the values;
+//          for a grid, one such object per --sweep), and "points", each with
+//          its "value" (for a grid, one per --sweep) and the single run's
+//          "simulated", "ci95", "theory" and "warnings".
+std::string SweepReport(const Options& options, std::span<const SweepPoint> points, std::span<const Summary> summaries);
 
 }  // namespace waitline::batch

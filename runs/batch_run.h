@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,10 +58,17 @@ struct ReplicationResult {
 // rates and chooses the queue length before the servers.
 void ApplySettings(Form& form, const Settings& settings);
 
+// What runs report while they go, and how they are stopped early: a watcher
+// on another thread reads the one and sets the other.
+struct RunWatch {
+    std::atomic<std::int64_t> secondsDone{0};  // simulated seconds run, all replications together
+    std::atomic<bool> cancelled{false};        // runs stop at their next simulated second
+};
+
 // One run from the start-up of the window to `seconds` simulated seconds
-// after Go. Adds one to secondsDone, when given, for every simulated second.
-ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed,
-                                 std::atomic<std::int64_t>* secondsDone = nullptr);
+// after Go. With a watch, counts each simulated second there and stops
+// early, with a result that means nothing, once it is cancelled.
+ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, RunWatch* watch = nullptr);
 
 // WebAssembly without shared memory has one thread: there the replications
 // run one after another.
@@ -70,10 +78,22 @@ inline constexpr bool kRunsOnThreads = false;
 inline constexpr bool kRunsOnThreads = true;
 #endif
 
-// All replications, on up to `threads` threads (0: one per core). The
-// results are in replication order whatever the number of threads.
-std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigned threads = 0,
-                                               std::atomic<std::int64_t>* secondsDone = nullptr);
+// The threads that share a run's work: how many (0: one per usable core),
+// and whether they leave the rest of the machine first call on the
+// processors, as they should beside an animated window.
+struct Workers {
+    unsigned threads = 0;
+    bool lowPriority = false;
+};
+
+// Calls work(i) for every i below count, on the workers; the first exception
+// thrown stops the others and is thrown again here.
+void ShareWork(std::size_t count, Workers workers, const std::function<void(std::size_t)>& work);
+
+// All replications, replication i with seed + i. The results are in
+// replication order whatever the number of threads.
+std::vector<ReplicationResult> RunReplications(const Settings& settings, Workers workers = {},
+                                               RunWatch* watch = nullptr);
 
 struct Summary {
     DemoStatistics simulated;  // means over the replications; counts summed

@@ -1,4 +1,4 @@
-#include "tools/batch/batch_run.h"
+#include "runs/batch_run.h"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,13 @@
 #include "control/form.h"
 #include "engine/decimal_chars.h"
 #include "engine/number_text.h"
+#include "runs/usable_cores.h"
 #include "statistics/batch_means.h"
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace waitline::batch {
 
@@ -42,6 +48,17 @@ DemoStatistics ReadStatistics(const Simulation& sim, const RunTotals& fromGo)
     return s;
 }
 
+// The nicest a thread can be made: the window's thread and the rest of the
+// machine go first, and the thread still runs on any processor left idle.
+void LowerThisThreadsPriority()
+{
+#if defined(__linux__)
+    // On Linux a thread's nice value is its own.
+    constexpr int kNicest = 19;
+    [[maybe_unused]] const int ignored = setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNicest);
+#endif
+}
+
 }  // namespace
 
 void ApplySettings(Form& form, const Settings& settings)
@@ -51,7 +68,7 @@ void ApplySettings(Form& form, const Settings& settings)
     Require(waitline::ApplySettings(form, six), "a setting refused");
 }
 
-ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, std::atomic<std::int64_t>* secondsDone)
+ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, RunWatch* watch)
 {
     ReplicationResult result;
     Form form;
@@ -72,8 +89,11 @@ ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, s
             batches.afterTick(form.sim);
         }
         DeliverTimerCheck(form);
-        if (secondsDone != nullptr) {
-            secondsDone->fetch_add(1, std::memory_order_relaxed);
+        if (watch != nullptr) {
+            watch->secondsDone.fetch_add(1, std::memory_order_relaxed);
+            if (watch->cancelled.load(std::memory_order_relaxed)) {
+                return result;
+            }
         }
     }
     result.demo = ReadStatistics(form.sim, batches.fromGo());
@@ -82,45 +102,56 @@ ReplicationResult RunReplication(const Settings& settings, std::uint64_t seed, s
     return result;
 }
 
-std::vector<ReplicationResult> RunReplications(const Settings& settings, unsigned threads,
-                                               std::atomic<std::int64_t>* secondsDone)
+void ShareWork(std::size_t count, Workers workers, const std::function<void(std::size_t)>& work)
 {
-    const auto count = static_cast<std::size_t>(std::max(settings.replications, 1));
-    std::vector<ReplicationResult> results(count);
+    unsigned threads = workers.threads == 0 ? UsableCores() : workers.threads;
     if (!kRunsOnThreads) {
         threads = 1;
-    } else if (threads == 0) {
-        threads = std::max(std::thread::hardware_concurrency(), 1U);
     }
-    threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
-    // Each replication has its own seed and its own slot, so which thread
-    // runs it changes nothing.
-    std::atomic<std::size_t> nextReplication{0};
+    threads = static_cast<unsigned>(std::clamp<std::size_t>(count, 1, threads));
+    std::atomic<std::size_t> next{0};
     std::exception_ptr failure;
     std::mutex failureMutex;
-    auto work = [&] {
+    auto worker = [&] {
         try {
-            for (std::size_t i = nextReplication++; i < count; i = nextReplication++) {
-                results[i] = RunReplication(settings, settings.seed + i, secondsDone);
+            for (std::size_t i = next++; i < count; i = next++) {
+                work(i);
             }
         } catch (...) {
             const std::lock_guard lock(failureMutex);
             failure = std::current_exception();
-            nextReplication = count;
+            next = count;
         }
     };
-    std::vector<std::thread> workers;
-    workers.reserve(threads - 1);
-    for (unsigned t = 1; t < threads; ++t) {
-        workers.emplace_back(work);
+    // A lowered priority belongs to a thread of its own, never the caller's.
+    const bool callerWorks = !workers.lowPriority || !kRunsOnThreads;
+    std::vector<std::thread> pool;
+    for (unsigned t = callerWorks ? 1 : 0; t < threads; ++t) {
+        pool.emplace_back([&worker, low = workers.lowPriority] {
+            if (low) {
+                LowerThisThreadsPriority();
+            }
+            worker();
+        });
     }
-    work();
-    for (std::thread& worker : workers) {
-        worker.join();
+    if (callerWorks) {
+        worker();
+    }
+    for (std::thread& thread : pool) {
+        thread.join();
     }
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+std::vector<ReplicationResult> RunReplications(const Settings& settings, Workers workers, RunWatch* watch)
+{
+    const auto count = static_cast<std::size_t>(std::max(settings.replications, 1));
+    std::vector<ReplicationResult> results(count);
+    // Each replication has its own seed and its own slot, so which thread
+    // runs it changes nothing.
+    ShareWork(count, workers, [&](std::size_t i) { results[i] = RunReplication(settings, settings.seed + i, watch); });
     return results;
 }
 
