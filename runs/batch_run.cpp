@@ -187,4 +187,17 @@ Summary Summarise(const Settings& settings, const std::vector<ReplicationResult>
     return summary;
 }
 
+std::optional<double> TheoryValue(const Summary& summary, const Measure& measure)
+{
+    if (!summary.theory.theory) {
+        return std::nullopt;
+    }
+    return (*summary.theory.theory).*measure.theory;
+}
+
+std::optional<ConfidenceInterval> IntervalOf(const Summary& summary, const Measure& measure)
+{
+    return measure.interval != nullptr ? summary.ci95.*measure.interval : std::nullopt;
+}
+
 }  // namespace waitline::batch

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,5 +104,10 @@ struct Summary {
 };
 
 Summary Summarise(const Settings& settings, const std::vector<ReplicationResult>& replications);
+
+// A measure's figures in a summary: its 95 % interval, when it has one and it
+// is available, and its textbook value, when there is one.
+std::optional<ConfidenceInterval> IntervalOf(const Summary& summary, const Measure& measure);
+std::optional<double> TheoryValue(const Summary& summary, const Measure& measure);
 
 }  // namespace waitline::batch

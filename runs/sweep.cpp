@@ -20,16 +20,6 @@ constexpr std::array<SettingName, 4> kSweptNames{{
     {SweptSetting::QueueLength, "queue-length"},
 }};
 
-void SetSwept(Settings& settings, SweptSetting setting, double value)
-{
-    switch (setting) {
-    case SweptSetting::ArrivalRate: settings.arrivalRate = value; break;
-    case SweptSetting::ServiceRate: settings.serviceRate = value; break;
-    case SweptSetting::Servers: settings.servers = static_cast<int>(value); break;
-    case SweptSetting::QueueLength: settings.queueLength = static_cast<int>(value); break;
-    }
-}
-
 // The fewest decimals that spell the value exactly, up to nine.
 int DecimalsOf(double value)
 {

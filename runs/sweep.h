@@ -22,6 +22,18 @@ std::optional<SweptSetting> SweptNamed(std::string_view name);
 // The setting's value in the settings.
 double SweptValue(const Settings& settings, SweptSetting setting);
 
+// Sets the setting in any settings that name the four as Settings does.
+template <typename Six>
+void SetSwept(Six& settings, SweptSetting setting, double value)
+{
+    switch (setting) {
+    case SweptSetting::ArrivalRate: settings.arrivalRate = value; break;
+    case SweptSetting::ServiceRate: settings.serviceRate = value; break;
+    case SweptSetting::Servers: settings.servers = static_cast<int>(value); break;
+    case SweptSetting::QueueLength: settings.queueLength = static_cast<int>(value); break;
+    }
+}
+
 inline constexpr std::size_t kMostSweepPoints = 1000;
 
 struct SweepAxis {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runs/sweep.h"
+#include "runs/what_if.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_report.h"
 
@@ -126,6 +127,43 @@ TEST(Sweep, LowPriorityWorkersAreThreadsOfTheirOwnAndNice)
         EXPECT_EQ(nice[i], 19);
     }
     EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), callersNice);
+}
+
+TEST(WhatIf, OffersTheLessonsRangeAndRefusesRangesThatCannotRun)
+{
+    Settings base = WhatIfBase(SeriesSettings{"Exponential", "Exponential", 1.0, 1.0, 2, 5}, 3600, 4);
+    const SweepRange rates = FirstRange(base, SweptSetting::ArrivalRate);  // offered load 0.2 to 1.5
+    EXPECT_EQ(SweepValues(rates.from, rates.to, rates.step).size(), 14U);
+    EXPECT_EQ(rates.from, 0.4);
+    EXPECT_EQ(rates.to, 3.0);
+    base.queueLength = 3;
+    const SweepRange servers = FirstRange(base, SweptSetting::Servers);
+    EXPECT_EQ(SweepValues(servers.from, servers.to, servers.step), (std::vector<double>{1, 2, 3}));
+    struct Refused {
+        SweptSetting setting;
+        SweepRange range;
+        std::string reason;
+    };
+    const std::vector<Refused> refused{
+        {SweptSetting::ArrivalRate, {2, 1, 0.5}, "must not be more than"},
+        {SweptSetting::ServiceRate, {1, 2, 0}, "step must be more than 0"},
+        {SweptSetting::ArrivalRate, {0.01, 20, 0.01}, "more than 1000 points"},
+        {SweptSetting::ArrivalRate, {40, 60, 10}, "reaches 60"},
+        {SweptSetting::Servers, {1, 2, 0.5}, "reaches 1.5"},
+        {SweptSetting::Servers, {1, 5, 1}, "At 4 there would be more servers than places"},
+        {SweptSetting::QueueLength, {1, 3, 1}, "At 1 there would be more servers than places"},
+    };
+    for (const Refused& r : refused) {
+        EXPECT_NE(RangeProblem(base, r.setting, r.range).find(r.reason), std::string::npos)
+            << SweptName(r.setting) << ": " << RangeProblem(base, r.setting, r.range);
+    }
+    EXPECT_EQ(RangeProblem(base, SweptSetting::Servers, servers), "");
+    // The curve of a count has a value at each whole setting the places allow.
+    const std::vector<CurvePoint> curve = TheoryCurve(base, SweptSetting::QueueLength, 1, 4, MeasureKeyed("loss"));
+    ASSERT_EQ(curve.size(), 3U);
+    EXPECT_EQ(curve.front().x, 2.0);
+    EXPECT_EQ(curve.front().y,
+              ExactTheory("Exponential", "Exponential", QueueSettings{1, 1, 2, 2}).theory->lossProbability);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDataStream>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "runs/run_csv.h"
 #include "statistics/measures.h"
 #include "statistics/queue_theory.h"
 #include "tests/ui/window_fixture.h"
@@ -39,6 +43,8 @@
 #include "ui/analysis_window/analysis_table.h"
 #include "ui/analysis_window/analysis_window.h"
 #include "ui/analysis_window/stored_place.h"
+#include "ui/analysis_window/what_if_panel.h"
+#include "ui/analysis_window/what_if_plot.h"
 
 namespace waitline::test {
 namespace {
@@ -718,6 +724,116 @@ TEST_F(ExportTest, FailedWriteLeavesNoFileAndSaysWhy)
         EXPECT_TRUE(QDir(folder.path()).isEmpty()) << path.toStdString();
     }
     EXPECT_FALSE(ExportCsv(analysis.record(), driver.form().sim, missing + QStringLiteral("/series.csv")).isEmpty());
+}
+
+// "What if": the sweep runs beside the demo, every point the batch run of its
+// settings, drawn with the textbook curve through the points' own textbook
+// values; it exports, cancels, and a click on a point sets the main window.
+class WhatIfTest : public ExportTest {
+protected:
+    WhatIfPanel& panel(AnalysisWindow& analysis, double from, double to, double step, int seconds)
+    {
+        WhatIfPanel& whatIf = analysis.whatIf();
+        whatIf.findChild<QComboBox*>(QStringLiteral("sweptSetting"))->setCurrentIndex(0);  // the arrival rate
+        whatIf.findChild<QDoubleSpinBox*>(QStringLiteral("sweepFrom"))->setValue(from);
+        whatIf.findChild<QDoubleSpinBox*>(QStringLiteral("sweepTo"))->setValue(to);
+        whatIf.findChild<QDoubleSpinBox*>(QStringLiteral("sweepStep"))->setValue(step);
+        whatIf.findChild<QSpinBox*>(QStringLiteral("sweepSeconds"))->setValue(seconds);
+        whatIf.findChild<QSpinBox*>(QStringLiteral("sweepReplications"))->setValue(2);
+        return whatIf;
+    }
+
+    static void waitFor(WhatIfPanel& whatIf)
+    {
+        for (int wait = 0; wait < 600 && whatIf.running(); ++wait) {
+            QTest::qWait(50);
+        }
+        ASSERT_FALSE(whatIf.running());
+    }
+
+    static QString status(const WhatIfPanel& whatIf)
+    {
+        return whatIf.findChild<QLabel*>(QStringLiteral("sweepStatus"))->text();
+    }
+};
+
+TEST_F(WhatIfTest, SweepDrawsExportsAndSetsTheMainWindowFromAPoint)
+{
+    AnalysisWindow& analysis = open();
+    WhatIfPanel& whatIf = panel(analysis, 0.5, 1.5, 0.5, 300);
+    ASSERT_TRUE(whatIf.run());
+    EXPECT_FALSE(whatIf.run()) << "a second sweep while one runs";
+    waitFor(whatIf);
+    ASSERT_EQ(whatIf.points().size(), 3U);
+    const Measure& loss = MeasureKeyed("loss");
+    const auto& shown = whatIf.plot().points();
+    ASSERT_EQ(shown.size(), 3U);
+    for (std::size_t p = 0; p < 3; ++p) {
+        const batch::Settings& at = whatIf.points()[p].settings;
+        EXPECT_EQ(at.arrivalRate, 0.5 * double(p + 1));
+        const batch::Summary alone = batch::Summarise(at, batch::RunReplications(at, {1}));
+        for (const Measure& m : kMeasures) {
+            EXPECT_EQ(whatIf.summaries()[p].simulated.values.*m.simulated, alone.simulated.values.*m.simulated)
+                << m.key << " at point " << p;
+        }
+        EXPECT_EQ(shown[p].y, alone.simulated.values.loss);
+        EXPECT_EQ(shown[p].low.has_value(), batch::IntervalOf(alone, loss).has_value());
+    }
+    // The curve runs finely from the first point to the last, through their
+    // textbook values.
+    const auto& curve = whatIf.plot().curve();
+    ASSERT_GE(curve.size(), 100U);
+    EXPECT_EQ(curve.front().x, 0.5);
+    EXPECT_EQ(curve.back().x, 1.5);
+    EXPECT_EQ(curve.front().y, batch::TheoryValue(whatIf.summaries().front(), loss));
+    EXPECT_EQ(curve.back().y, batch::TheoryValue(whatIf.summaries().back(), loss));
+
+    const QString csv = folder.filePath(QStringLiteral("sweep.csv"));
+    const QString png = folder.filePath(QStringLiteral("sweep.png"));
+    ASSERT_TRUE(whatIf.exportTo(csv).isEmpty());
+    ASSERT_TRUE(whatIf.exportTo(png).isEmpty());
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), batch::SweepCsv(whatIf.points(), whatIf.summaries()));
+    const QImage picture(png);
+    EXPECT_EQ(picture.width(), whatIf.plot().width());
+    EXPECT_TRUE(picture.text(QStringLiteral("Description")).contains(QStringLiteral("3 points")));
+
+    // A click on the middle point, while the demo runs: it stops, with the
+    // point's rate in its box.
+    driver.clickButton(ButtonId::StartButton);
+    runSeconds(1);
+    auto& plot = const_cast<WhatIfPlot&>(whatIf.plot());
+    plot.resize(640, 400);
+    QTest::mouseClick(&plot, Qt::LeftButton, {}, plot.placeOf(shown[1].x, shown[1].y).toPoint());
+    EXPECT_FALSE(driver.form().sim.Running);
+    EXPECT_EQ(driver.form().sim.display.ArrivalCombo.text, "1");
+    EXPECT_EQ(driver.form().sim.display.StartButton, "Go");
+    // A click beside every point changes nothing.
+    driver.typeText(ComboId::ArrivalCombo, QStringLiteral("3"));
+    QTest::mouseClick(&plot, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(driver.form().sim.display.ArrivalCombo.text, "3");
+}
+
+TEST_F(WhatIfTest, CancelKeepsTheLastSweepAndARangeThatCannotRunIsRefused)
+{
+    AnalysisWindow& analysis = open();
+    WhatIfPanel& whatIf = panel(analysis, 1, 2, 1, 100);
+    ASSERT_TRUE(whatIf.run());
+    waitFor(whatIf);
+    ASSERT_EQ(whatIf.points().size(), 2U);
+
+    panel(analysis, 0.5, 3, 0.5, 1'000'000);
+    ASSERT_TRUE(whatIf.run());
+    QTest::qWait(100);
+    whatIf.cancel();
+    waitFor(whatIf);
+    EXPECT_EQ(status(whatIf), QStringLiteral("Cancelled."));
+    EXPECT_EQ(whatIf.points().size(), 2U) << "the last finished sweep stays shown";
+
+    panel(analysis, 2, 1, 0.5, 100);
+    EXPECT_FALSE(whatIf.run());
+    EXPECT_TRUE(status(whatIf).contains(QStringLiteral("must not be more than"))) << status(whatIf).toStdString();
 }
 
 TEST_F(AnalysisTest, RemembersItsSizeForTheNextRun)

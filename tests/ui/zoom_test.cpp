@@ -55,11 +55,12 @@ TEST_F(WindowTest, AnalysisWindowFitsTheScreen)
     const QSize smallest = analysis->minimumSizeHint().expandedTo(analysis->minimumSize());
     EXPECT_LE(smallest.width(), available.width());
     EXPECT_LE(smallest.height(), available.height());
-    auto* scroll = analysis->findChild<QScrollArea*>();
+    auto* scroll = analysis->findChild<QScrollArea*>(QStringLiteral("runScroll"));
     ASSERT_NE(scroll, nullptr);
     const auto* exportButton = scroll->widget()->findChild<QPushButton*>(QStringLiteral("exportButton"));
     ASSERT_NE(exportButton, nullptr);
     EXPECT_EQ(exportButton->window(), analysis);
+    EXPECT_NE(analysis->findChild<QScrollArea*>(QStringLiteral("whatIfScroll")), nullptr);
 }
 
 TEST_F(WindowTest, ShowsThePicturePixelForPixelDoubled)

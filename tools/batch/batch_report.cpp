@@ -12,22 +12,12 @@
 #include "engine/json_writer.h"
 #include "engine/number_text.h"
 #include "engine/translatable.h"
+#include "runs/run_csv.h"
 #include "statistics/measures.h"
 
 namespace waitline::batch {
 
 namespace {
-
-// Shortest text that reads back as the same Double; never locale-dependent.
-std::string Exact(double value)
-{
-    std::array<char, 64> buffer{};
-    const auto result = chars::ToChars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
-}
-
-std::string Exact(std::int64_t value) { return std::to_string(value); }
-std::string Exact(int value) { return std::to_string(value); }
 
 // Four decimals, for reading.
 std::string Rounded(double value)
@@ -59,25 +49,6 @@ std::string Padded(std::string text, std::size_t width, bool right = false)
     }
     return text;
 }
-
-std::optional<double> TheoryValue(const Summary& summary, const Measure& measure)
-{
-    if (!summary.theory.theory) {
-        return std::nullopt;
-    }
-    return (*summary.theory.theory).*measure.theory;
-}
-
-std::optional<ConfidenceInterval> IntervalOf(const Summary& summary, const Measure& measure)
-{
-    return measure.interval != nullptr ? summary.ci95.*measure.interval : std::nullopt;
-}
-
-// The measures the CSV held in its first versions, in their order.
-constexpr std::array<std::string_view, 4> kFirstSimulatedColumns{"loss", "mean_time_in_system", "sd_time_in_system",
-                                                                 "mean_in_system"};
-constexpr std::array<std::string_view, 7> kFirstTheoryColumns{
-    "loss", "throughput", "utilisation", "mean_in_system", "mean_queue", "mean_time_in_system", "mean_waiting_time"};
 
 std::vector<std::string> Warnings(const Settings& settings)
 {
@@ -145,11 +116,11 @@ std::string TableReport(const Settings& settings, const Summary& summary)
     }
     text += "\n";
     text += Padded(WAITLINE_TR("waitline-batch", "packets sourced"), kNameWidth) +
-            Padded(Exact(s.sourced), kValueWidth, true) + "\n";
+            Padded(std::to_string(s.sourced), kValueWidth, true) + "\n";
     text += Padded(WAITLINE_TR("waitline-batch", "packets served"), kNameWidth) +
-            Padded(Exact(s.served), kValueWidth, true) + "\n";
+            Padded(std::to_string(s.served), kValueWidth, true) + "\n";
     text += Padded(WAITLINE_TR("waitline-batch", "packets lost"), kNameWidth) +
-            Padded(Exact(s.lost), kValueWidth, true) + "\n";
+            Padded(std::to_string(s.lost), kValueWidth, true) + "\n";
     if (!summary.theory.theory) {
         text += WAITLINE_TR("waitline-batch", "\ntextbook: ") + std::string(summary.theory.reason) + "\n";
     }
@@ -157,68 +128,6 @@ std::string TableReport(const Settings& settings, const Summary& summary)
         text += WAITLINE_TR("waitline-batch", "\nwarning: ") + warning + "\n";
     }
     return text;
-}
-
-std::string CsvReport(const Settings& settings, const Summary& summary)
-{
-    const DemoStatistics& s = summary.simulated;
-    std::string header;
-    std::string values;
-    auto field = [&](std::string_view name, const std::string& value) {
-        if (!header.empty()) {
-            header += ',';
-            values += ',';
-        }
-        header += name;
-        values += value;
-    };
-    // The names have no comma or quote, so no field needs quoting.
-    field("arrival", settings.arrival);
-    field("service", settings.service);
-    field("arrival_rate", Exact(settings.arrivalRate));
-    field("service_rate", Exact(settings.serviceRate));
-    field("servers", Exact(settings.servers));
-    field("queue_length", Exact(settings.queueLength));
-    field("seconds", Exact(settings.seconds));
-    field("warmup", Exact(settings.warmup));
-    field("seed", std::to_string(settings.seed));
-    field("replications", Exact(settings.replications));
-    field("sourced", Exact(s.sourced));
-    field("served", Exact(s.served));
-    field("lost", Exact(s.lost));
-    auto simulated = [&](const Measure& m) {
-        field(m.key, Exact(s.values.*m.simulated));
-        if (m.interval != nullptr) {
-            const std::optional<ConfidenceInterval> ci = IntervalOf(summary, m);
-            field(std::string(m.key) + "_low", ci ? Exact(ci->low) : std::string());
-            field(std::string(m.key) + "_high", ci ? Exact(ci->high) : std::string());
-        }
-    };
-    auto theory = [&](const Measure& m) {
-        const std::optional<double> value = TheoryValue(summary, m);
-        field("theory_" + std::string(m.key), value ? Exact(*value) : std::string());
-    };
-    // The columns of the first versions stay where they were, so that new
-    // lines still fit under an old header and scripts that count columns
-    // read the same; the later ones follow.
-    for (const std::string_view key : kFirstSimulatedColumns) {
-        simulated(MeasureKeyed(key));
-    }
-    for (const std::string_view key : kFirstTheoryColumns) {
-        theory(MeasureKeyed(key));
-    }
-    for (const Measure& m : kMeasures) {
-        if (std::find(kFirstSimulatedColumns.begin(), kFirstSimulatedColumns.end(), m.key) ==
-            kFirstSimulatedColumns.end()) {
-            simulated(m);
-        }
-    }
-    for (const Measure& m : kMeasures) {
-        if (std::find(kFirstTheoryColumns.begin(), kFirstTheoryColumns.end(), m.key) == kFirstTheoryColumns.end()) {
-            theory(m);
-        }
-    }
-    return header + "\n" + values + "\n";
 }
 
 namespace {
@@ -375,8 +284,9 @@ std::string SweepTable(const Options& options, std::span<const SweepPoint> point
             Padded(WAITLINE_TR("waitline-batch", "lost"), kValueWidth, true) + "\n";
     for (std::size_t p = 0; p < points.size(); ++p) {
         const DemoStatistics& s = summaries[p].simulated;
-        text += where(points[p]) + "  " + Padded(Exact(s.sourced), kValueWidth, true) +
-                Padded(Exact(s.served), kValueWidth, true) + Padded(Exact(s.lost), kValueWidth, true) + "\n";
+        text += where(points[p]) + "  " + Padded(std::to_string(s.sourced), kValueWidth, true) +
+                Padded(std::to_string(s.served), kValueWidth, true) +
+                Padded(std::to_string(s.lost), kValueWidth, true) + "\n";
     }
     // A reason or a warning said once for all the points it holds for.
     std::vector<std::string> notes;
@@ -394,17 +304,6 @@ std::string SweepTable(const Options& options, std::span<const SweepPoint> point
     }
     for (const std::string& note : notes) {
         text += "\n" + note + "\n";
-    }
-    return text;
-}
-
-std::string SweepCsv(std::span<const SweepPoint> points, std::span<const Summary> summaries)
-{
-    std::string text;
-    for (std::size_t p = 0; p < points.size(); ++p) {
-        const std::string single = CsvReport(points[p].settings, summaries[p]);
-        // The header once, above the first point's line.
-        text += p == 0 ? single : single.substr(single.find('\n') + 1);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runs/batch_run.h"
+#include "runs/run_csv.h"
 #include "tools/batch/batch_options.h"
 
 // What waitline-batch prints on standard output, in each of its formats.
@@ -12,10 +13,6 @@ namespace waitline::batch {
 // A table for people: each measure's simulated value, its 95 % interval and
 // the textbook value, then the counts.
 std::string TableReport(const Settings& settings, const Summary& summary);
-
-// A header line and one line of values, so that the lines of many runs can be
-// put under one header. An empty field: no value.
-std::string CsvReport(const Settings& settings, const Summary& summary);
 
 // One JSON object on one line: "settings", "simulated", "ci95", "theory".
 std::string JsonReport(const Settings& settings, const Summary& summary);

@@ -1,6 +1,8 @@
 #include "ui/analysis_window/analysis_export.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -143,9 +145,13 @@ QString SeriesCsv(const RunRecord& record, const Simulation& sim)
 
 QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings)
 {
-    const QString line = QString::fromStdString(KendallNotation(settings.arrival, settings.service, settings.servers,
-                                                                settings.queueLength)) +
-                         QStringLiteral(", ") + SeriesSettingsText(settings);
+    return WithTextLine(picture, QString::fromStdString(KendallNotation(settings.arrival, settings.service,
+                                                                        settings.servers, settings.queueLength)) +
+                                     QStringLiteral(", ") + SeriesSettingsText(settings));
+}
+
+QImage WithTextLine(const QImage& picture, const QString& line)
+{
     QFont font;
     font.setPixelSize(16);
     const QFontMetrics metrics(font);
@@ -167,6 +173,24 @@ QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings)
 QString ExportCsv(const RunRecord& record, const Simulation& sim, const QString& path)
 {
     return SaveWhole(path, SeriesCsvBytes(record, sim));
+}
+
+QString ChooseExportPath(QWidget* parent, const QString& title)
+{
+    const QString csv = QCoreApplication::translate("AnalysisWindow", "CSV file (*.csv)");
+    const QString png = QCoreApplication::translate("AnalysisWindow", "PNG image (*.png)");
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters({csv, png});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, png](const QString& filter) {
+        dialog.setDefaultSuffix(filter == png ? QStringLiteral("png") : QStringLiteral("csv"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace waitline

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+class QWidget;
+
 namespace waitline {
 
 class RunRecord;
@@ -17,6 +19,8 @@ QString SeriesSettingsText(const SeriesSettings& settings);
 // kept in the image's description, so that an exported chart says what it
 // shows.
 QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings);
+// The same with any line.
+QImage WithTextLine(const QImage& picture, const QString& line);
 
 // The series as CSV, in UTF-8: lines beginning with '#' that name the
 // program, the settings and the measures' symbols, a header line, then one
@@ -25,6 +29,10 @@ QImage WithSettingsLine(const QImage& picture, const SeriesSettings& settings);
 // the user's locale, so that any spreadsheet or script reads the file the
 // same way.
 QString SeriesCsv(const RunRecord& record, const Simulation& sim);
+
+// Asks where to export, as CSV or as a PNG picture; a name typed without an
+// ending gets the one of the chosen kind. Empty when the user cancels.
+QString ChooseExportPath(QWidget* parent, const QString& title);
 
 // Writes the file whole or not at all, as SaveWhole does. Returns an empty
 // string on success, otherwise the reason, fit to show the user.

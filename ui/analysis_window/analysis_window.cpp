@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -32,6 +33,7 @@
 #include "ui/analysis_window/analysis_plots.h"
 #include "ui/analysis_window/analysis_table.h"
 #include "ui/analysis_window/stored_place.h"
+#include "ui/analysis_window/what_if_panel.h"
 #include "ui/common/text.h"
 #include "ui/common/whole_file.h"
 
@@ -43,9 +45,6 @@ constexpr QSize kFirstSize(980, 880);
 
 // The main window keeps no settings of its own.
 const QString kGeometryKey = QStringLiteral("analysisWindow/geometry");
-
-QString CsvFilter() { return QCoreApplication::translate("AnalysisWindow", "CSV file (*.csv)"); }
-QString PngFilter() { return QCoreApplication::translate("AnalysisWindow", "PNG image (*.png)"); }
 
 QString TickStepNote()
 {
@@ -222,9 +221,24 @@ void AnalysisWindow::buildWidgets()
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // The run in the first tab; in the second, what other settings would do.
+    // Both scroll, for the same reason.
+    scroll->setObjectName(QStringLiteral("runScroll"));
+    whatIf_ = new WhatIfPanel(form_);
+    auto* whatIfScroll = new QScrollArea(this);
+    whatIfScroll->setObjectName(QStringLiteral("whatIfScroll"));
+    whatIfScroll->setFrameShape(QFrame::NoFrame);
+    whatIfScroll->setWidgetResizable(true);
+    whatIfScroll->setWidget(whatIf_);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("analysisTabs"));
+    tabs_->setDocumentMode(true);
+    tabs_->addTab(scroll, QCoreApplication::translate("AnalysisWindow", "This run"));
+    tabs_->addTab(whatIfScroll, QCoreApplication::translate("AnalysisWindow", "What if"));
+    connect(whatIf_, &WhatIfPanel::settingsChosen, this, &AnalysisWindow::settingsChosen);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    outer->addWidget(tabs_);
     auto* column = new QVBoxLayout(content);
     column->addWidget(settingsLine_);
     column->addWidget(queueLine_);
@@ -274,6 +288,7 @@ void AnalysisWindow::detach()
 
 void AnalysisWindow::refresh()
 {
+    whatIf_->followMain();
     if (record_.seriesNumber() != seriesShown_) {
         seriesShown_ = record_.seriesNumber();
         elapsedShown_ = -1.0;
@@ -337,19 +352,10 @@ QString AnalysisWindow::exportTo(const QString& path)
 
 void AnalysisWindow::chooseExportFile()
 {
-    QFileDialog dialog(this, QCoreApplication::translate("AnalysisWindow", "Export"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters({CsvFilter(), PngFilter()});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    // A name typed without an ending gets the one of the chosen kind.
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter == PngFilter() ? QStringLiteral("png") : QStringLiteral("csv"));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
+    const QString path = ChooseExportPath(this, QCoreApplication::translate("AnalysisWindow", "Export"));
+    if (!path.isEmpty()) {
+        exportTo(path);
     }
-    exportTo(dialog.selectedFiles().constFirst());
 }
 
 void AnalysisWindow::restorePlace()

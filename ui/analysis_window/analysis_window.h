@@ -11,12 +11,14 @@
 
 class QLabel;
 class QPushButton;
+class QTabWidget;
 class QTimer;
 
 namespace waitline {
 
 class AnalysisPlots;
 class AnalysisTable;
+class WhatIfPanel;
 
 // A second, non-modal window that follows the run: the measures of the series
 // beside their intervals and the textbook's values, and three charts. While
@@ -44,6 +46,12 @@ public:
     const RunRecord& record() const { return record_; }
     const AnalysisTable& table() const { return *table_; }
     const AnalysisPlots& plots() const { return *plots_; }
+    WhatIfPanel& whatIf() { return *whatIf_; }
+
+Q_SIGNALS:
+    // A point of a "What if" sweep was clicked: the main window should take
+    // its settings.
+    void settingsChosen(const waitline::SeriesSettings& settings);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +88,8 @@ private:
     AnalysisPlots* plots_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    WhatIfPanel* whatIf_ = nullptr;
 };
 
 }  // namespace waitline

@@ -72,6 +72,10 @@ private:
     void step() override { stepOnce(); }
     void showHelp() override;
     void showAbout() override;
+    // A point of a "What if" sweep: the demo stops, if it runs, and the boxes
+    // take the point's settings as a user would set them. False when another
+    // handler is running.
+    bool takeSettings(const SeriesSettings& settings);
     // Runs the ticks one move timer event owes at the current speed. Returns
     // whether any ran.
     bool runMoveTicks();

@@ -13,6 +13,8 @@
 #include "ui/help_and_about/help_window.h"
 #include "ui/main_window/main_window.h"
 
+#include "control/apply_settings.h"
+
 namespace waitline {
 
 void MainWindow::buildActions()
@@ -86,6 +88,8 @@ void MainWindow::showAnalysis()
 {
     if (!analysis_) {
         analysis_ = std::make_unique<AnalysisWindow>(form_, this);
+        connect(analysis_.get(), &AnalysisWindow::settingsChosen, this,
+                [this](const SeriesSettings& settings) { takeSettings(settings); });
     }
     analysis_->show();
     analysis_->raise();
@@ -125,6 +129,17 @@ bool MainWindow::stepOnce()
     bool stepped = false;
     runHandler([this, &stepped] { stepped = StepOneTick(form_); }, false);
     return stepped;
+}
+
+bool MainWindow::takeSettings(const SeriesSettings& settings)
+{
+    // Stopped first, so that the new settings wait for Go.
+    return runHandler([this, &settings] {
+        if (form_.sim.Running) {
+            Click(form_, ButtonId::StartButton);
+        }
+        ApplySettings(form_, settings);
+    });
 }
 
 }  // namespace waitline
