@@ -10,7 +10,11 @@
 #   - with SPEED_SECONDS, simulated seconds against wall-clock seconds and the
 #     CPU share at each lecture speed (a quarter, half, one, two and four times
 #     real time), first at the start-up settings, then at heavy load, each
-#     speed set through the keys a lecturer presses and held that long.
+#     speed set through the keys a lecturer presses and held that long;
+#   - with SWEEP_SECONDS, simulated seconds against wall-clock seconds while
+#     the analysis window's "What if" sweeps the arrival rate at M/M/2/5 (ten
+#     points of four replications, each of 36,000 simulated seconds so that
+#     the sweep outlasts the measurement), measured for that long.
 # Prints "key=value" lines.
 #
 # The simulated clock is read from the running process's memory: the debugger
@@ -19,13 +23,14 @@
 # /proc/PID/mem at the start and the end of the run without stopping the
 # program. The program contains no measuring code of its own.
 #
-#   bench/measure_window.sh [BUILD_DIR] [RUN_SECONDS] [PAUSED_SECONDS] [SPEED_SECONDS]
+#   bench/measure_window.sh [BUILD_DIR] [RUN_SECONDS] [PAUSED_SECONDS] [SPEED_SECONDS] [SWEEP_SECONDS]
 set -euo pipefail
 
 build_dir=${1:-build}
 run_seconds=${2:-30}
 paused_seconds=${3:-20}
 speed_seconds=${4:-0}
+sweep_seconds=${5:-0}
 program=$build_dir/bin/waitline
 
 # The heavy load, as the tests and the other benchmarks apply it.
@@ -211,3 +216,42 @@ python3 -c "import sys; c0,c1,w0,w1,hz=map(float,sys.argv[1:]); print(f'paused_c
     "$cpu0" "$cpu1" "$wall0" "$wall1" "$hz"
 
 echo "peak_rss_mb=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$app_pid/status")"
+
+if ((sweep_seconds > 0)); then
+    # Running again at M/M/2/5, λ 3, μ 2: the places before the servers.
+    click 80 116
+    type_into 620 82 3
+    type_into 636 542 2
+    type_into 612 122 5
+    sleep 1.3
+    type_into 412 542 2
+    sleep 1.3
+    xdotool key --window "$wid" ctrl+i
+    sleep 1.5
+    analysis=$(xdotool search --onlyvisible --name "Analysis" | head -1)
+    xdotool mousemove --window "$analysis" 106 12 click 1
+    sleep 0.5
+    # The seconds per point, then back through step, to and from: 0.5 to 5
+    # in steps of 0.5; then Run.
+    xdotool mousemove --window "$analysis" 90 75 click 1
+    for value in 36000 0.5 5 0.5; do
+        xdotool key --window "$analysis" ctrl+a
+        xdotool type --window "$analysis" --delay 40 "$value"
+        xdotool key --window "$analysis" shift+Tab
+    done
+    sleep 0.3
+    xdotool mousemove --window "$analysis" 48 131 click 1
+    sleep 1
+    c0=$(cpu_ticks "$app_pid"); w0=$(now); s0=$(sim_time)
+    sleep "$sweep_seconds"
+    c1=$(cpu_ticks "$app_pid"); w1=$(now); s1=$(sim_time)
+    python3 - "$c0" "$c1" "$w0" "$w1" "$s0" "$s1" "$hz" <<'PY'
+import sys
+c0, c1, w0, w1, s0, s1, hz = map(float, sys.argv[1:])
+wall = w1 - w0
+print(f"sweep_simulated_per_wall={(s1 - s0) / wall:.4f}")
+print(f"sweep_process_cpu_percent={100 * (c1 - c0) / hz / wall:.2f}")
+PY
+    xdotool mousemove --window "$analysis" 135 131 click 1
+fi
+
