@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -322,11 +323,23 @@ void WhatIfPanel::showResults()
 
 QString WhatIfPanel::sweepLine() const
 {
-    const SeriesSettings others = batch::SettingsAt(base_, setting_, batch::SweptValue(base_, setting_));
-    return tr("%1 from %2 to %3, %4 of %5 s with %6 replications each; otherwise %7")
+    // The other settings, short: the swept one's own value would mislead.
+    QStringList others{tr("%1 arrivals, %2 service").arg(ToQString(base_.arrival), ToQString(base_.service))};
+    const std::array<std::pair<SweptSetting, QString>, 4> fixed{{
+        {SweptSetting::ArrivalRate, QStringLiteral("\u03bb = %1 /s")},
+        {SweptSetting::ServiceRate, QStringLiteral("\u03bc = %1 /s")},
+        {SweptSetting::Servers, QStringLiteral("c = %1")},
+        {SweptSetting::QueueLength, QStringLiteral("K = %1")},
+    }};
+    for (const auto& [setting, text] : fixed) {
+        if (setting != setting_) {
+            others << text.arg(batch::SweptValue(base_, setting));
+        }
+    }
+    return tr("%1 from %2 to %3: %4 of %5 s \u00d7 %6; %7")
         .arg(SettingName(static_cast<std::size_t>(setting_)), QString::number(points_.front().at.front()),
              QString::number(points_.back().at.front()), PointCount(points_.size()), QString::number(base_.seconds),
-             QString::number(base_.replications), SeriesSettingsText(others));
+             QString::number(base_.replications), others.join(QStringLiteral(", ")));
 }
 
 QString WhatIfPanel::exportTo(const QString& path)
