@@ -11,6 +11,9 @@
 #          EXPECT=available the intervals and the theory are there, with
 #          EXPECT=unavailable all are null.
 # csv:     exit 0, a header and one line with as many fields.
+# sweep:   exit 0, one JSON object of a sweep over the setting EXPECT: its
+#          values, a point for each with the single run's four members, and
+#          the settings without the swept one.
 # table:   exit 0, every line of EXPECT appears in the table.
 # progress: run on a terminal (through `script`), a long run draws a bar and
 #          clears it before the results; without a terminal it draws nothing.
@@ -234,6 +237,33 @@ elseif(MODE STREQUAL "table")
       fail("the table lacks: ${line}")
     endif()
   endforeach()
+elseif(MODE STREQUAL "sweep")
+  if(NOT status EQUAL 0 OR NOT err STREQUAL "")
+    fail("expected exit status 0 and nothing on stderr")
+  endif()
+  string(JSON name GET "${out}" sweep name)
+  string(JSON values LENGTH "${out}" sweep values)
+  string(JSON points LENGTH "${out}" points)
+  if(NOT name STREQUAL "${EXPECT}" OR NOT values EQUAL points OR points EQUAL 0)
+    fail("expected a sweep of ${EXPECT} with a point for each value")
+  endif()
+  string(REPLACE "-" "_" key "${EXPECT}")
+  string(JSON swept ERROR_VARIABLE absent GET "${out}" settings ${key})
+  if(NOT absent)
+    fail("the settings hold the swept ${key}")
+  endif()
+  math(EXPR last "${points} - 1")
+  foreach(i RANGE ${last})
+    string(JSON value GET "${out}" sweep values ${i})
+    string(JSON at GET "${out}" points ${i} value)
+    if(NOT value EQUAL at)
+      fail("point ${i} is at ${at}, not at the sweep's value ${value}")
+    endif()
+    foreach(member simulated ci95 theory warnings)
+      string(JSON type TYPE "${out}" points ${i} ${member})
+    endforeach()
+  endforeach()
 else()
   message(FATAL_ERROR "unknown MODE ${MODE}")
 endif()
+

@@ -6,11 +6,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "runs/run_csv.h"
 #include "runs/sweep.h"
 #include "runs/what_if.h"
 #include "tools/batch/batch_options.h"
@@ -84,6 +87,51 @@ TEST(Sweep, EveryPointIsTheSingleRunOfItsSettings)
     const std::vector<SweepPoint> others = GridPoints(shifted.settings, shifted.sweeps);
     EXPECT_EQ(JsonReport(others[0].settings, (*RunSweep(others, {1}))[0]),
               JsonReport(points[3].settings, summaries[3]));
+}
+
+// Random sweeps and grids, on a random number of workers: each point's line
+// is the line a single run of its settings prints.
+TEST(Sweep, RandomSweepsAreTheirPointsSingleRuns)
+{
+    std::mt19937 random(2026);
+    const std::array<SweptSetting, 4> all{SweptSetting::ArrivalRate, SweptSetting::ServiceRate, SweptSetting::Servers,
+                                          SweptSetting::QueueLength};
+    for (int round = 0; round < 12; ++round) {
+        Settings base;
+        base.seconds = 40;
+        base.warmup = 4;
+        base.seed = random();
+        base.replications = 1 + static_cast<int>(random() % 3);
+        base.arrival = kDistributionNames[random() % kDistributionNames.size()];
+        base.queueLength = 10;
+        std::vector<SweepAxis> axes;
+        for (const SweptSetting setting : {all[random() % 4], all[random() % 4]}) {
+            if (!axes.empty() && axes.front().setting == setting) {
+                continue;
+            }
+            const SettingLimits limits = LimitsOf(setting);
+            // Never more servers than places: up to 5 servers, from 5 places.
+            const double lowest = setting == SweptSetting::QueueLength ? 5.0 : 1.0;
+            const double from = limits.whole ? lowest + double(random() % 3) : 0.25 * double(1 + random() % 20);
+            const double step = limits.whole ? 1.0 : 0.25 * double(1 + random() % 4);
+            axes.push_back({setting, SweepValues(from, from + 2 * step, step)});
+        }
+        const std::vector<SweepPoint> points = GridPoints(base, axes);
+        const std::vector<Summary> summaries = *RunSweep(points, {1 + unsigned(random() % 4)});
+        const std::string sweep = SweepCsv(points, summaries);
+        std::string singles;
+        for (std::size_t p = 0; p < points.size(); ++p) {
+            const std::string single =
+                CsvReport(points[p].settings, Summarise(points[p].settings, RunReplications(points[p].settings, {1})));
+            singles += p == 0 ? single : single.substr(single.find('\n') + 1);
+        }
+        EXPECT_EQ(sweep, singles) << "round " << round;
+        // The first axis is the outer one.
+        if (axes.size() == 2) {
+            EXPECT_EQ(points[0].at[0], points[2].at[0]);
+            EXPECT_NE(points[0].at[0], points[3].at[0]);
+        }
+    }
 }
 
 TEST(Sweep, WorkersChangeNothingButTheTime)
