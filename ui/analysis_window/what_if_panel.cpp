@@ -345,8 +345,8 @@ QString WhatIfPanel::sweepLine() const
 QString WhatIfPanel::exportTo(const QString& path)
 {
     const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    const QString error = png ? SavePng(WithTextLine(plot_->grab().toImage(), sweepLine()), path)
-                              : SaveWhole(path, QByteArray::fromStdString(batch::SweepCsv(points_, summaries_)));
+    QString error = png ? SavePng(WithTextLine(plot_->grab().toImage(), sweepLine()), path)
+                        : SaveWhole(path, QByteArray::fromStdString(batch::SweepCsv(points_, summaries_)));
     if (!error.isEmpty()) {
         QMessageBox::warning(this, tr("Export"), error);
     }
