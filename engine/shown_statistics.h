@@ -1,10 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/simulation.h"
 
 namespace waitline {
+
+// How the labels spell what they show, for Caption::show: a count, the
+// clock in hundredths cut from the seconds, the clock's whole seconds, and the
+// statistics in seconds, in percent and without a unit.
+void SpellCount(std::string& text, double count);
+void SpellHundredths(std::string& text, double seconds);
+void SpellWholeSeconds(std::string& text, double seconds);
+void SpellSecondsStatistic(std::string& text, double value);
+void SpellPercentStatistic(std::string& text, double value);
+void SpellStatistic(std::string& text, double value);
 
 // Folds the time in the system of a packet whose service has just ended into
 // the mean and standard deviation. PacketsServiced already counts it.

@@ -4,6 +4,7 @@
 
 #include "engine/geometry.h"
 #include "engine/number_text.h"
+#include "engine/shown_statistics.h"
 #include "engine/translatable.h"
 
 namespace waitline {
@@ -71,7 +72,7 @@ void CreatePacket(Simulation& sim)
     packet.Left = geometry::kColumnLeft;
     packet.Visible = true;
     sim.PacketsSourced = AddSaturating(sim.PacketsSourced, 1);
-    AssignNumber(sim.display.lblPacketsSourced.caption, sim.PacketsSourced);
+    sim.display.lblPacketsSourced.caption.show(sim.PacketsSourced, SpellCount);
     packet.PacketState = Pkt::Dropping;
 }
 

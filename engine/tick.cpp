@@ -88,7 +88,7 @@ void StepDropFast(Simulation& sim, int i)
         packet.PacketState = Pkt::Off;
         packet.Visible = false;
         sim.PacketsLost = AddSaturating(sim.PacketsLost, 1);
-        AssignNumber(sim.display.lblPacketsLost.caption, sim.PacketsLost);
+        sim.display.lblPacketsLost.caption.show(sim.PacketsLost, SpellCount);
     }
 }
 
@@ -127,7 +127,7 @@ void StepServing(Simulation& sim, int i)
     slot.SlotPacket = -1;
     packet.Left += kExitJump;
     sim.PacketsServiced = AddSaturating(sim.PacketsServiced, 1);
-    AssignNumber(sim.display.lblPacketsServiced.caption, sim.PacketsServiced);
+    sim.display.lblPacketsServiced.caption.show(sim.PacketsServiced, SpellCount);
     RecordWaitingTime(sim, packet.PacketAge);
     if (sim.servedInTickCount < static_cast<std::int16_t>(sim.servedInTick.size())) {
         sim.servedWaitInTick[sim.servedInTickCount] = packet.WaitBeforeService;
@@ -210,7 +210,7 @@ void AdvanceClock(Simulation& sim)
 {
     sim.SimTime += static_cast<double>(sim.tickInterval()) / 1000.0;
     Label& seconds = sim.display.lblSeconds;
-    AssignDecimal(seconds.caption, std::floor(sim.SimTime * 100.0) / 100.0);
+    seconds.caption.show(sim.SimTime, SpellHundredths);
     seconds.visible = false;
 }
 
