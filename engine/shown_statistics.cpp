@@ -47,15 +47,6 @@ void RecordWaitingTime(Simulation& sim, std::int32_t age)
     sim.display.lblStdDevWaitingTime.caption.show(sim.StdDevWaitingTime, SpellSecondsStatistic);
 }
 
-void SampleOccupancy(Simulation& sim)
-{
-    if (sim.SimTime > 0.0 && sim.Running && sim.TickCount > 0) {
-        const double ticks = sim.TickCount;
-        sim.MeanPktsInQueue = ((ticks - 1.0) * sim.MeanPktsInQueue + sim.QueueDepth) / ticks;
-    }
-    sim.TickCount = AddSaturating(sim.TickCount, 1);
-}
-
 void RefreshStatistics(Simulation& sim)
 {
     if (sim.PacketsSourced >= 1) {

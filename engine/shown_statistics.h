@@ -22,7 +22,14 @@ void SpellStatistic(std::string& text, double value);
 void RecordWaitingTime(Simulation& sim, std::int32_t age);
 
 // The once-a-tick sample of the queue occupancy, then the tick count.
-void SampleOccupancy(Simulation& sim);
+inline void SampleOccupancy(Simulation& sim)
+{
+    if (sim.Running && sim.TickCount > 0 && sim.SimTime > 0.0) {
+        const double ticks = sim.TickCount;
+        sim.MeanPktsInQueue = ((ticks - 1.0) * sim.MeanPktsInQueue + sim.QueueDepth) / ticks;
+    }
+    sim.TickCount = AddSaturating(sim.TickCount, 1);
+}
 
 // The once-a-second refresh of the percentage dropped and the mean number of
 // packets in the queue.

@@ -4,6 +4,19 @@
 
 namespace waitline {
 
+void RecountPacketsAndPlaces(Simulation& sim)
+{
+    for (int i = 0; i <= MaxPacket; ++i) {
+        NoteInPlay(sim, i);
+    }
+    sim.placesTaken = 0;
+    for (int j = 0; j <= MaxQueueLength; ++j) {
+        if (sim.slots[j].SlotState == Slot::Full) {
+            sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken | PlaceBit(j));
+        }
+    }
+}
+
 void ResetSimulation(Simulation& sim)
 {
     DisplayModel& d = sim.display;
@@ -12,9 +25,9 @@ void ResetSimulation(Simulation& sim)
         packet.Visible = false;
         packet.PacketState = Pkt::Off;
     }
+    sim.packetsInPlay = 0;
     for (int j = 0; j <= MaxQueueLength; ++j) {
-        sim.slots[j].SlotState = Slot::Empty;
-        sim.slots[j].SlotPacket = -1;
+        FreePlace(sim, j);
     }
     sim.PercentDropped = 0.0;
     sim.QueueDepth = 0;

@@ -43,6 +43,14 @@ struct Simulation {
 
     std::array<Packet, MaxPacket + 1> packets{};
     std::array<QueueSlot, kSlotCount> slots{};
+    // The packets in play, those not Off: bit i for packet i. The tick visits
+    // only these, in the order of their numbers. Whatever takes a packet out
+    // of Off or puts it back sets or clears its bit.
+    std::uint64_t packetsInPlay = 0;
+    // The places taken, those Full: bit j for place j, kept by TakePlace and
+    // FreePlace, so that the tick finds free and taken places without
+    // looking at every one.
+    std::uint16_t placesTaken = 0;
 
     std::int32_t PacketsSourced = 0;
     std::int32_t PacketsServiced = 0;
@@ -76,6 +84,42 @@ struct Simulation {
 
     std::int32_t tickInterval() const { return display.TimerMove.Interval; }
 };
+
+static_assert(MaxPacket < 64, "one bit of Simulation::packetsInPlay for each packet");
+static_assert(kSlotCount <= 16, "one bit of Simulation::placesTaken for each place");
+
+constexpr std::uint64_t PacketBit(int i) { return std::uint64_t{1} << static_cast<unsigned>(i); }
+constexpr std::uint16_t PlaceBit(int j) { return static_cast<std::uint16_t>(1U << static_cast<unsigned>(j)); }
+
+// Packet `packet` takes place j, or place j is freed.
+inline void TakePlace(Simulation& sim, int j, std::int16_t packet)
+{
+    sim.slots[j].SlotState = Slot::Full;
+    sim.slots[j].SlotPacket = packet;
+    sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken | PlaceBit(j));
+}
+inline void FreePlace(Simulation& sim, int j)
+{
+    sim.slots[j].SlotState = Slot::Empty;
+    sim.slots[j].SlotPacket = -1;
+    sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken & ~PlaceBit(j));
+}
+
+// Sets packet i's bit among the packets in play from its state: after its
+// state has left Off or come back to it.
+inline void NoteInPlay(Simulation& sim, int i)
+{
+    if (sim.packets[i].PacketState == Pkt::Off) {
+        sim.packetsInPlay &= ~PacketBit(i);
+    } else {
+        sim.packetsInPlay |= PacketBit(i);
+    }
+}
+
+// Rebuilds the packets in play and the places taken from the packets' states
+// and the places, for code that writes those directly, as tests arranging a
+// picture do.
+void RecountPacketsAndPlaces(Simulation& sim);
 
 // Clears packets, places, counters, clock and results, and their labels.
 // Leaves the structural parameters, the run flag, the packets' positions,

@@ -141,6 +141,7 @@ TEST(ServiceTest, AFreedServerTakesTheNextWaitingPacketInTheSameTick)
     place(0, 0, Pkt::Serving, 5000);
     place(1, 1, Pkt::Serving, 0);
     place(2, 2, Pkt::Queueing, 0);
+    RecountPacketsAndPlaces(t.sim);
     t.sim.Running = false;
     ASSERT_EQ(CheckInvariants(t.sim), "");
     TimerMoveTimer(t.sim);
