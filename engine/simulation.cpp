@@ -6,8 +6,11 @@ namespace waitline {
 
 void RecountPacketsAndPlaces(Simulation& sim)
 {
+    sim.packetsInPlay = 0;
     for (int i = 0; i <= MaxPacket; ++i) {
-        NoteInPlay(sim, i);
+        if (sim.packets[i].PacketState != Pkt::Off) {
+            sim.packetsInPlay |= PacketBit(i);
+        }
     }
     sim.placesTaken = 0;
     for (int j = 0; j <= MaxQueueLength; ++j) {

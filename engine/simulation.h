@@ -105,17 +105,6 @@ inline void FreePlace(Simulation& sim, int j)
     sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken & ~PlaceBit(j));
 }
 
-// Sets packet i's bit among the packets in play from its state: after its
-// state has left Off or come back to it.
-inline void NoteInPlay(Simulation& sim, int i)
-{
-    if (sim.packets[i].PacketState == Pkt::Off) {
-        sim.packetsInPlay &= ~PacketBit(i);
-    } else {
-        sim.packetsInPlay |= PacketBit(i);
-    }
-}
-
 // Rebuilds the packets in play and the places taken from the packets' states
 // and the places, for code that writes those directly, as tests arranging a
 // picture do.
