@@ -12,7 +12,7 @@ out=$build_dir/bench-results
 mkdir -p "$out"
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build_dir" --target engine_bench paint_bench analysis_bench tick_runner waitline waitline-batch >/dev/null
+cmake --build "$build_dir" --target engine_bench paint_bench analysis_bench tick_runner floor_runner waitline waitline-batch >/dev/null
 
 "$build_dir/bin/engine_bench" --benchmark_filter=BM_Tick --benchmark_format=json >"$out/engine.json" 2>/dev/null
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/paint_bench" --benchmark_format=json >"$out/paint.json" 2>/dev/null
@@ -29,6 +29,15 @@ instructions() {
 base=$(instructions 0)
 with=$(instructions "$ticks")
 echo "$base $with $ticks" >"$out/instructions.txt"
+
+# Instructions per tick at light load and at the batch mode's heavy load, the
+# demo's tick beside the floor's: the same packets' travel and nothing else
+# (bench/floor_runner.cpp), counted the same way.
+for mode in light batch-heavy; do
+    echo "$mode $(bench/count_instructions.sh "$build_dir/bin/tick_runner" "$mode" "$ticks" "$out")" \
+        "$(bench/count_instructions.sh "$build_dir/bin/floor_runner" "$mode" "$ticks" "$out")"
+done >"$out/floor.txt"
+
 
 bench/measure_window.sh "$build_dir" 30 20 0 20 >"$out/window.txt"
 
@@ -63,10 +72,16 @@ paint_ms = bench("paint.json", "BM_FullPaintWindow") / 1e6
 simpy = dict(line.strip().split("=", 1) for line in open(f"{out}/simpy.txt") if "=" in line)
 sweep_start, sweep_end = map(float, open(f"{out}/sweep_time.txt").read().split())
 sweep_seconds = sweep_end - sweep_start
+floor = {line.split()[0]: tuple(map(float, line.split()[1:])) for line in open(f"{out}/floor.txt")}
+def against_floor(mode, times):
+    demo, least = floor[mode]
+    return (f"{demo:.0f} / {least:.0f} ({demo / least:.1f} x)", demo <= times * least)
 window_with_server = float(window['running_cpu_percent']) + float(window['running_display_server_cpu_percent'])
 rows = [
     ("engine tick, heavy load", "<= 500 ns", tick_ns, f"{tick_ns:.0f} ns", tick_ns <= 500),
     ("instructions per tick, heavy load", "<= 3000", None, f"{(with_ticks - base) / ticks:.0f}", (with_ticks - base) / ticks <= 3000),
+    ("instructions per tick, light load (λ 1, μ 1, c 1, K 3): waitline / floor", "<= 3 x floor", None, *against_floor("light", 3)),
+    ("instructions per tick, batch heavy load (λ 20, μ 5, c 5, K 10): waitline / floor", "<= 2 x floor", None, *against_floor("batch-heavy", 2)),
     ("full-window paint, heavy load", "<= 1 ms", None, f"{paint_ms:.3f} ms", paint_ms <= 1),
     ("partial tick repaint, heavy load (info)", "-", None, f"{bench('paint.json', 'BM_TickWithPartialRepaint') / 1e3:.0f} us", True),
     ("engine tick, heavy load, analysis open", "<= 1.05 x tick", None, f"{bench('engine.json', 'BM_TickRecorded'):.0f} ns", bench('engine.json', 'BM_TickRecorded') <= 1.05 * tick_ns),

@@ -1,10 +1,15 @@
 // Runs the window-free tick a given number of times after a fixed warm-up,
 // for instruction counts under callgrind:
 //
-//   tick_runner light|heavy|heavy-recorded TICKS
+//   tick_runner light|heavy|heavy-recorded|batch-heavy TICKS
 //
 // Instructions per tick = (count with TICKS = N - count with TICKS = 0) / N.
-// heavy-recorded is heavy with the analysis record following the run.
+// light is the start-up settings (arrivals and service at 1 per second, one
+// server, queue length 3), heavy the window's heavy load (rates 50, five
+// servers, queue length 10), heavy-recorded that with the analysis record
+// following the run, and batch-heavy the batch mode's heavy load (arrivals at
+// 20, service at 5, five servers, queue length 10). floor_runner takes the
+// same loads.
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +22,22 @@
 int main(int argc, char** argv)
 {
     using namespace waitline;
+    constexpr const char* kUsage = "usage: tick_runner light|heavy|heavy-recorded|batch-heavy TICKS\n";
     if (argc != 3) {
-        std::fputs("usage: tick_runner light|heavy|heavy-recorded TICKS\n", stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string_view mode = argv[1];
     const bool recorded = mode == "heavy-recorded";
-    const Load load = mode == "heavy" || recorded ? Load::Heavy : Load::Light;
+    Load load = Load::Light;
+    if (mode == "heavy" || recorded) {
+        load = Load::Heavy;
+    } else if (mode == "batch-heavy") {
+        load = Load::BatchHeavy;
+    } else if (mode != "light") {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
     const long ticks = std::strtol(argv[2], nullptr, 10);
     Form form;
     RunRecord record;

@@ -137,7 +137,7 @@ void TimerCheckTimer(Form& form)
 {
     Simulation& sim = form.sim;
     DisplayModel& d = sim.display;
-    AssignNumber(d.lblTime.caption, static_cast<std::int64_t>(std::floor(sim.SimTime)));
+    d.lblTime.caption.show(sim.SimTime, SpellWholeSeconds);
 
     const double queue = LeadingNumber(d.QueueCombo.text);
     if (queue != sim.QueueLength) {

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/translatable.h"
@@ -26,8 +29,62 @@ struct ComboBox {
     friend bool operator==(const ComboBox&, const ComboBox&) = default;
 };
 
+// A label's text. The model may change a count, the clock or a statistic many
+// times between two looks at the label (every tick, every packet), so the
+// caption keeps the last number it was given and how to spell it, and spells
+// the text when somebody reads it: the reader sees the text that number spells,
+// as if it had been spelt when given. Reading from two threads at once is not
+// safe, as for the rest of the model.
+class Caption {
+public:
+    // How a number becomes a caption's text.
+    using Spelling = void (*)(std::string& text, double value);
+
+    Caption() = default;
+    explicit Caption(const char* text) : text_(text) {}
+    Caption(std::string text) : text_(std::move(text)) {}
+
+    Caption& operator=(std::string_view text)
+    {
+        text_.assign(text);
+        spelling_ = nullptr;
+        return *this;
+    }
+    Caption& operator=(const std::string& text) { return *this = std::string_view(text); }
+    Caption& operator=(const char* text) { return *this = std::string_view(text); }
+
+    // Shows the value, spelt as `spelling` spells it once the text is read.
+    void show(double value, Spelling spelling)
+    {
+        value_ = value;
+        spelling_ = spelling;
+    }
+
+    const std::string& text() const
+    {
+        if (spelling_ != nullptr) {
+            spelling_(text_, value_);
+            spelling_ = nullptr;
+        }
+        return text_;
+    }
+    operator std::string_view() const { return text(); }
+
+    friend bool operator==(const Caption& a, const Caption& b) { return a.text() == b.text(); }
+    friend bool operator==(const Caption& a, std::string_view b) { return a.text() == b; }
+    friend bool operator==(const Caption& a, const std::string& b) { return a.text() == b; }
+    friend bool operator==(const Caption& a, const char* b) { return a.text() == b; }
+    friend std::ostream& operator<<(std::ostream& out, const Caption& caption);
+
+private:
+    mutable std::string text_;
+    double value_ = 0.0;
+    // Set while text_ lags behind value_.
+    mutable Spelling spelling_ = nullptr;
+};
+
 struct Label {
-    std::string caption;
+    Caption caption;
     bool visible = true;
     friend bool operator==(const Label&, const Label&) = default;
 };
@@ -79,15 +136,15 @@ struct DisplayModel {
     Timer TimerMove{kTickMs, true};
     Timer TimerCheck{1000, true};
 
-    Label lblTime{"0000"};
-    Label lblSeconds{"Time"};
-    Label lblPacketsSourced{"0"};
-    Label lblPacketsServiced{"0"};
-    Label lblPacketsLost{"0"};
-    Label lblPercentDropped{"0"};
-    Label lblMeanWaitingTime{"0"};
-    Label lblStdDevWaitingTime{"0"};
-    Label lblMeanPktsInQueue{"0"};
+    Label lblTime{Caption("0000")};
+    Label lblSeconds{Caption("Time")};
+    Label lblPacketsSourced{Caption("0")};
+    Label lblPacketsServiced{Caption("0")};
+    Label lblPacketsLost{Caption("0")};
+    Label lblPercentDropped{Caption("0")};
+    Label lblMeanWaitingTime{Caption("0")};
+    Label lblStdDevWaitingTime{Caption("0")};
+    Label lblMeanPktsInQueue{Caption("0")};
 
     QueueDrawing drawing;
     friend bool operator==(const DisplayModel&, const DisplayModel&) = default;

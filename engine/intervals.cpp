@@ -43,7 +43,9 @@ std::int32_t ToLong(double x)
     if (std::isnan(x)) {
         return 0;
     }
-    const double whole = RoundHalfEven(std::fmin(std::fmax(x, kLongMin), kLongMax));
+    // Not a NaN here, so the bounds need no fmin and fmax.
+    const double bounded = x < kLongMin ? kLongMin : (x > kLongMax ? kLongMax : x);
+    const double whole = RoundHalfEven(bounded);
     return static_cast<std::int32_t>(whole);
 }
 

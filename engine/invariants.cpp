@@ -57,6 +57,13 @@ void CheckPlaces(const Simulation& sim, Report& report)
             }
         }
     }
+    for (int j = 0; j < 16; ++j) {
+        const bool taken = (sim.placesTaken & PlaceBit(j)) != 0;
+        const bool isFull = j <= MaxQueueLength && sim.slots[j].SlotState == Slot::Full;
+        if (taken != isFull) {
+            report.fail("place ", j, isFull ? " is Full" : " is not Full", " but ", taken ? "" : "not ", "taken");
+        }
+    }
     if (full != sim.QueueDepth) {
         report.fail("QueueDepth ", sim.QueueDepth, " but ", full, " places are full");
     }
@@ -64,6 +71,9 @@ void CheckPlaces(const Simulation& sim, Report& report)
 
 void CheckPackets(const Simulation& sim, Report& report)
 {
+    if ((sim.packetsInPlay >> (MaxPacket + 1)) != 0) {
+        report.fail("packets in play beyond packet ", MaxPacket, ": ", sim.packetsInPlay);
+    }
     for (int i = 0; i <= MaxPacket; ++i) {
         const Packet& packet = sim.packets[i];
         if (!IsWhole(packet.Left) || !IsWhole(packet.Top)) {
@@ -71,6 +81,10 @@ void CheckPackets(const Simulation& sim, Report& report)
         }
         if (packet.PacketState != Pkt::Off && !packet.Visible) {
             report.fail("packet ", i, " is ", ToText(packet.PacketState), " but hidden");
+        }
+        const bool inPlay = (sim.packetsInPlay & PacketBit(i)) != 0;
+        if (inPlay != (packet.PacketState != Pkt::Off)) {
+            report.fail("packet ", i, " is ", ToText(packet.PacketState), inPlay ? " but" : " and not", " in play");
         }
         if (packet.PacketState != Pkt::Queueing && packet.PacketState != Pkt::Serving) {
             continue;

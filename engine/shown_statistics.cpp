@@ -7,6 +7,21 @@
 
 namespace waitline {
 
+void SpellCount(std::string& text, double count) { AssignNumber(text, static_cast<std::int64_t>(count)); }
+
+void SpellHundredths(std::string& text, double seconds) { AssignDecimal(text, std::floor(seconds * 100.0) / 100.0); }
+
+void SpellWholeSeconds(std::string& text, double seconds)
+{
+    AssignNumber(text, static_cast<std::int64_t>(std::floor(seconds)));
+}
+
+void SpellSecondsStatistic(std::string& text, double value) { text = FormatStatistic(value, " s"); }
+
+void SpellPercentStatistic(std::string& text, double value) { text = FormatStatistic(value, " %"); }
+
+void SpellStatistic(std::string& text, double value) { text = FormatStatistic(value); }
+
 void RecordWaitingTime(Simulation& sim, std::int32_t age)
 {
     // No sum is stored: the second moment is rebuilt from the mean and the
@@ -23,22 +38,13 @@ void RecordWaitingTime(Simulation& sim, std::int32_t age)
     if (!equalsMean) {
         sim.MeanWaitingTime = (before * sim.MeanWaitingTime + t) / n;
     }
-    sim.display.lblMeanWaitingTime.caption = FormatStatistic(sim.MeanWaitingTime, " s");
+    sim.display.lblMeanWaitingTime.caption.show(sim.MeanWaitingTime, SpellSecondsStatistic);
     secondMoment = (t * t + before * secondMoment) / n;
     // Rounding can leave the variance a hair below 0 when every time was the
     // same; its exact value is then 0.
     const double variance = secondMoment - sim.MeanWaitingTime * sim.MeanWaitingTime;
     sim.StdDevWaitingTime = (allEqual || variance <= 0.0) ? 0.0 : std::sqrt(variance);
-    sim.display.lblStdDevWaitingTime.caption = FormatStatistic(sim.StdDevWaitingTime, " s");
-}
-
-void SampleOccupancy(Simulation& sim)
-{
-    if (sim.SimTime > 0.0 && sim.Running && sim.TickCount > 0) {
-        const double ticks = sim.TickCount;
-        sim.MeanPktsInQueue = ((ticks - 1.0) * sim.MeanPktsInQueue + sim.QueueDepth) / ticks;
-    }
-    sim.TickCount = AddSaturating(sim.TickCount, 1);
+    sim.display.lblStdDevWaitingTime.caption.show(sim.StdDevWaitingTime, SpellSecondsStatistic);
 }
 
 void RefreshStatistics(Simulation& sim)
@@ -46,9 +52,9 @@ void RefreshStatistics(Simulation& sim)
     if (sim.PacketsSourced >= 1) {
         const std::int64_t lostTimesHundred = static_cast<std::int64_t>(sim.PacketsLost) * 100;
         sim.PercentDropped = static_cast<double>(lostTimesHundred) / sim.PacketsSourced;
-        sim.display.lblPercentDropped.caption = FormatStatistic(sim.PercentDropped, " %");
+        sim.display.lblPercentDropped.caption.show(sim.PercentDropped, SpellPercentStatistic);
     }
-    sim.display.lblMeanPktsInQueue.caption = FormatStatistic(sim.MeanPktsInQueue);
+    sim.display.lblMeanPktsInQueue.caption.show(sim.MeanPktsInQueue, SpellStatistic);
 }
 
 }  // namespace waitline

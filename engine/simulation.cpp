@@ -4,6 +4,22 @@
 
 namespace waitline {
 
+void RecountPacketsAndPlaces(Simulation& sim)
+{
+    sim.packetsInPlay = 0;
+    for (int i = 0; i <= MaxPacket; ++i) {
+        if (sim.packets[i].PacketState != Pkt::Off) {
+            sim.packetsInPlay |= PacketBit(i);
+        }
+    }
+    sim.placesTaken = 0;
+    for (int j = 0; j <= MaxQueueLength; ++j) {
+        if (sim.slots[j].SlotState == Slot::Full) {
+            sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken | PlaceBit(j));
+        }
+    }
+}
+
 void ResetSimulation(Simulation& sim)
 {
     DisplayModel& d = sim.display;
@@ -12,9 +28,9 @@ void ResetSimulation(Simulation& sim)
         packet.Visible = false;
         packet.PacketState = Pkt::Off;
     }
+    sim.packetsInPlay = 0;
     for (int j = 0; j <= MaxQueueLength; ++j) {
-        sim.slots[j].SlotState = Slot::Empty;
-        sim.slots[j].SlotPacket = -1;
+        FreePlace(sim, j);
     }
     sim.PercentDropped = 0.0;
     sim.QueueDepth = 0;

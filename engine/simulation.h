@@ -43,6 +43,14 @@ struct Simulation {
 
     std::array<Packet, MaxPacket + 1> packets{};
     std::array<QueueSlot, kSlotCount> slots{};
+    // The packets in play, those not Off: bit i for packet i. The tick visits
+    // only these, in the order of their numbers. Whatever takes a packet out
+    // of Off or puts it back sets or clears its bit.
+    std::uint64_t packetsInPlay = 0;
+    // The places taken, those Full: bit j for place j, kept by TakePlace and
+    // FreePlace, so that the tick finds free and taken places without
+    // looking at every one.
+    std::uint16_t placesTaken = 0;
 
     std::int32_t PacketsSourced = 0;
     std::int32_t PacketsServiced = 0;
@@ -77,6 +85,31 @@ struct Simulation {
     std::int32_t tickInterval() const { return display.TimerMove.Interval; }
 };
 
+static_assert(MaxPacket < 64, "one bit of Simulation::packetsInPlay for each packet");
+static_assert(kSlotCount <= 16, "one bit of Simulation::placesTaken for each place");
+
+constexpr std::uint64_t PacketBit(int i) { return std::uint64_t{1} << static_cast<unsigned>(i); }
+constexpr std::uint16_t PlaceBit(int j) { return static_cast<std::uint16_t>(1U << static_cast<unsigned>(j)); }
+
+// Packet `packet` takes place j, or place j is freed.
+inline void TakePlace(Simulation& sim, int j, std::int16_t packet)
+{
+    sim.slots[j].SlotState = Slot::Full;
+    sim.slots[j].SlotPacket = packet;
+    sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken | PlaceBit(j));
+}
+inline void FreePlace(Simulation& sim, int j)
+{
+    sim.slots[j].SlotState = Slot::Empty;
+    sim.slots[j].SlotPacket = -1;
+    sim.placesTaken = static_cast<std::uint16_t>(sim.placesTaken & ~PlaceBit(j));
+}
+
+// Rebuilds the packets in play and the places taken from the packets' states
+// and the places, for code that writes those directly, as tests arranging a
+// picture do.
+void RecountPacketsAndPlaces(Simulation& sim);
+
 // Clears packets, places, counters, clock and results, and their labels.
 // Leaves the structural parameters, the run flag, the packets' positions,
 // colours and times, and the arrival countdown as they are.
@@ -85,6 +118,15 @@ void ResetSimulation(Simulation& sim);
 // Adds without overflowing: the counters stop at the ends of their range.
 constexpr std::int32_t AddSaturating(std::int32_t value, std::int32_t delta)
 {
+#if defined(__GNUC__) || defined(__clang__)
+    // The processor's overflow flag says it at once; the tick adds to a few
+    // counters of every packet.
+    std::int32_t result = 0;
+    if (!__builtin_add_overflow(value, delta, &result)) {
+        return result;
+    }
+    return delta > 0 ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int32_t>::min();
+#else
     const std::int64_t sum = static_cast<std::int64_t>(value) + delta;
     if (sum > std::numeric_limits<std::int32_t>::max()) {
         return std::numeric_limits<std::int32_t>::max();
@@ -93,6 +135,7 @@ constexpr std::int32_t AddSaturating(std::int32_t value, std::int32_t delta)
         return std::numeric_limits<std::int32_t>::min();
     }
     return static_cast<std::int32_t>(sum);
+#endif
 }
 
 }  // namespace waitline

@@ -4,6 +4,7 @@
 
 #include "engine/geometry.h"
 #include "engine/number_text.h"
+#include "engine/shown_statistics.h"
 #include "engine/translatable.h"
 
 namespace waitline {
@@ -26,10 +27,9 @@ void WithdrawPacket(Simulation& sim, int i)
     case Pkt::Queueing:
     case Pkt::Serving:
         for (int j = 0; j <= MaxQueueLength; ++j) {
-            QueueSlot& slot = sim.slots[j];
+            const QueueSlot& slot = sim.slots[j];
             if (slot.SlotState == Slot::Full && slot.SlotPacket == i) {
-                slot.SlotState = Slot::Empty;
-                slot.SlotPacket = -1;
+                FreePlace(sim, j);
                 --sim.QueueDepth;
             }
         }
@@ -71,23 +71,19 @@ void CreatePacket(Simulation& sim)
     packet.Left = geometry::kColumnLeft;
     packet.Visible = true;
     sim.PacketsSourced = AddSaturating(sim.PacketsSourced, 1);
-    AssignNumber(sim.display.lblPacketsSourced.caption, sim.PacketsSourced);
+    sim.display.lblPacketsSourced.caption.show(sim.PacketsSourced, SpellCount);
     packet.PacketState = Pkt::Dropping;
+    sim.packetsInPlay |= PacketBit(i);
 }
 
 }  // namespace
 
-void SourceTick(Simulation& sim, SourceCall call)
+void SourceStartUpOrArrival(Simulation& sim, SourceCall call)
 {
+    // The tick comes here only with a countdown that has run out.
     std::int32_t& countdown = sim.source.TimeToNextArrival;
     if (call == SourceCall::StartUp) {
         countdown = -1;
-    }
-    if (countdown > 0) {
-        if (sim.Running) {
-            countdown = AddSaturating(countdown, -sim.tickInterval());
-        }
-        return;
     }
     if (!sim.Running) {
         return;

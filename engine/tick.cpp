@@ -1,5 +1,6 @@
 #include "engine/tick.h"
 
+#include <bit>
 #include <cmath>
 
 #include "engine/geometry.h"
@@ -26,12 +27,8 @@ constexpr float kRightEdge = 800.0F;
 
 bool AnyEmptyPlaceBelow(const Simulation& sim, int length)
 {
-    for (int j = 0; j < length; ++j) {
-        if (sim.slots[j].SlotState == Slot::Empty) {
-            return true;
-        }
-    }
-    return false;
+    const unsigned below = (1U << static_cast<unsigned>(length)) - 1U;
+    return (sim.placesTaken & below) != below;
 }
 
 // Places at or above the queue length hold packets only after the user has
@@ -39,45 +36,43 @@ bool AnyEmptyPlaceBelow(const Simulation& sim, int length)
 // that newcomers cannot overtake them.
 bool AnyPlaceTakenFrom(const Simulation& sim, int first)
 {
-    for (int j = first; j <= MaxQueueLength; ++j) {
-        if (sim.slots[j].SlotState == Slot::Full) {
-            return true;
-        }
-    }
-    return false;
+    return (static_cast<unsigned>(sim.placesTaken) >> static_cast<unsigned>(first)) != 0;
 }
 
 // overfull: places at or above the queue length were taken when the tick
-// began, which happens only after the user shortened the queue.
-void StepDropping(Simulation& sim, int i, bool overfull)
+// began, which happens only after the user shortened the queue. Returns
+// whether the packet waits in the queue after its step.
+bool StepDropping(Simulation& sim, int i, bool overfull)
 {
     Packet& packet = sim.packets[i];
     const float level = PacketLevel(packet.Top);
     const int entryLevel = sim.QueueLength + 1;
     // A packet at or below the entry level counts as level with it: after the
     // queue was lengthened it may already have passed the new entry place.
-    if (!IsWholeLevel(level) || std::floor(level) > static_cast<float>(entryLevel)) {
+    // A whole level above it is never level with it, whether whole or not.
+    if (level >= static_cast<float>(entryLevel + 1) || !IsWholeLevel(level) ||
+        std::floor(level) > static_cast<float>(entryLevel)) {
         packet.Top += kDropStep;
-        return;
+        return false;
     }
     const int entry = sim.QueueLength;
     if (!AnyEmptyPlaceBelow(sim, entry) || overfull) {
         packet.PacketState = Pkt::LeftFast;  // turned away; it stands still this tick
-        return;
+        return false;
     }
     if (sim.slots[entry].SlotState == Slot::Full) {
         // Another packet that had passed the new entry place took it in this
         // tick; this one waits where it stands and enters in a later tick.
-        return;
+        return false;
     }
     // The entry place is taken for the rest of the tick; the queue phase
     // moves the packet down to where it belongs.
     ++sim.QueueDepth;
-    sim.slots[entry].SlotPacket = static_cast<std::int16_t>(i);
+    TakePlace(sim, entry, static_cast<std::int16_t>(i));
     packet.Top = PlaceTop(entry);
     packet.PacketState = Pkt::Queueing;
-    sim.slots[entry].SlotState = Slot::Full;
     packet.PacketAge = 0;
+    return true;
 }
 
 void StepDropFast(Simulation& sim, int i)
@@ -87,8 +82,9 @@ void StepDropFast(Simulation& sim, int i)
     if (packet.Top > kBottomEdge) {
         packet.PacketState = Pkt::Off;
         packet.Visible = false;
+        sim.packetsInPlay &= ~PacketBit(i);
         sim.PacketsLost = AddSaturating(sim.PacketsLost, 1);
-        AssignNumber(sim.display.lblPacketsLost.caption, sim.PacketsLost);
+        sim.display.lblPacketsLost.caption.show(sim.PacketsLost, SpellCount);
     }
 }
 
@@ -101,12 +97,14 @@ void StepLeftFast(Packet& packet)
     }
 }
 
-void StepRight(Packet& packet)
+void StepRight(Simulation& sim, int i)
 {
+    Packet& packet = sim.packets[i];
     packet.Left += kRightStep;
     if (packet.Left > kRightEdge) {
         packet.PacketState = Pkt::Off;
         packet.Visible = false;
+        sim.packetsInPlay &= ~PacketBit(i);
     }
 }
 
@@ -120,14 +118,12 @@ void StepServing(Simulation& sim, int i)
         return;
     }
     const float place = (PlaceTop(0) - packet.Top) / kPlacePitch;
-    QueueSlot& slot = sim.slots[static_cast<int>(RoundHalfEven(place))];
-    slot.SlotState = Slot::Empty;
+    FreePlace(sim, static_cast<int>(RoundHalfEven(place)));
     packet.PacketState = Pkt::Right;
     --sim.QueueDepth;
-    slot.SlotPacket = -1;
     packet.Left += kExitJump;
     sim.PacketsServiced = AddSaturating(sim.PacketsServiced, 1);
-    AssignNumber(sim.display.lblPacketsServiced.caption, sim.PacketsServiced);
+    sim.display.lblPacketsServiced.caption.show(sim.PacketsServiced, SpellCount);
     RecordWaitingTime(sim, packet.PacketAge);
     if (sim.servedInTickCount < static_cast<std::int16_t>(sim.servedInTick.size())) {
         sim.servedWaitInTick[sim.servedInTickCount] = packet.WaitBeforeService;
@@ -135,18 +131,20 @@ void StepServing(Simulation& sim, int i)
     }
 }
 
-void StepPacket(Simulation& sim, int i, bool overfull)
+// Returns whether the packet waits in the queue after its step.
+bool StepPacket(Simulation& sim, int i, bool overfull)
 {
     Packet& packet = sim.packets[i];
     switch (packet.PacketState) {
-    case Pkt::Dropping: StepDropping(sim, i, overfull); break;
+    case Pkt::Dropping: return StepDropping(sim, i, overfull);
     case Pkt::DropFast: StepDropFast(sim, i); break;
     case Pkt::LeftFast: StepLeftFast(packet); break;
-    case Pkt::Right: StepRight(packet); break;
+    case Pkt::Right: StepRight(sim, i); break;
     case Pkt::Serving: StepServing(sim, i); break;
-    case Pkt::Queueing: packet.PacketAge = AddSaturating(packet.PacketAge, sim.tickInterval()); break;
+    case Pkt::Queueing: packet.PacketAge = AddSaturating(packet.PacketAge, sim.tickInterval()); return true;
     case Pkt::Off: break;
     }
+    return false;
 }
 
 void StartService(Simulation& sim, int q)
@@ -167,9 +165,12 @@ bool HoldsWaitingPacket(const Simulation& sim, int k)
 
 // The highest place a packet waiting above place j could be in is the
 // highest place of all: packets left above a shortened queue come down too.
+// Only the places taken can hold one; they are looked at from below.
 int FindWaitingAbove(const Simulation& sim, int j)
 {
-    for (int k = j + 1; k <= MaxQueueLength; ++k) {
+    const unsigned from = static_cast<unsigned>(j) + 1U;
+    for (unsigned above = static_cast<unsigned>(sim.placesTaken) >> from << from; above != 0; above &= above - 1U) {
+        const int k = std::countr_zero(above);
         if (HoldsWaitingPacket(sim, k)) {
             return k;
         }
@@ -183,7 +184,7 @@ void QueuePhase(Simulation& sim)
 {
     const int length = sim.QueueLength;
     for (int j = 0; j < length; ++j) {
-        QueueSlot& place = sim.slots[j];
+        const QueueSlot& place = sim.slots[j];
         if (place.SlotState == Slot::Empty) {
             const int k = FindWaitingAbove(sim, j);
             if (k < 0) {
@@ -193,14 +194,12 @@ void QueuePhase(Simulation& sim)
             }
             const std::int16_t q = sim.slots[k].SlotPacket;
             sim.packets[q].Top = PlaceTop(j);
-            sim.slots[k].SlotState = Slot::Empty;
-            sim.slots[k].SlotPacket = -1;
-            place.SlotState = Slot::Full;
-            place.SlotPacket = q;
+            FreePlace(sim, k);
+            TakePlace(sim, j, q);
             if (j < sim.NumServers) {
                 StartService(sim, q);
             }
-        } else if (HoldsWaitingPacket(sim, j) && j < sim.NumServers) {
+        } else if (j < sim.NumServers && HoldsWaitingPacket(sim, j)) {
             StartService(sim, place.SlotPacket);
         }
     }
@@ -210,7 +209,7 @@ void AdvanceClock(Simulation& sim)
 {
     sim.SimTime += static_cast<double>(sim.tickInterval()) / 1000.0;
     Label& seconds = sim.display.lblSeconds;
-    AssignDecimal(seconds.caption, std::floor(sim.SimTime * 100.0) / 100.0);
+    seconds.caption.show(sim.SimTime, SpellHundredths);
     seconds.visible = false;
 }
 
@@ -230,10 +229,17 @@ void TimerMoveTimer(Simulation& sim)
     SourceTick(sim, SourceCall::Tick);
     SampleOccupancy(sim);
     const bool overfull = AnyPlaceTakenFrom(sim, sim.QueueLength);
-    for (int i = 0; i <= MaxPacket; ++i) {
-        StepPacket(sim, i, overfull);
+    // Only the packets in play move, in the order of their numbers. A step
+    // changes no other packet's state, so the packets left waiting are those
+    // seen waiting after their own step; with none, the queue phase would
+    // move and start nothing.
+    bool anyWaiting = false;
+    for (std::uint64_t left = sim.packetsInPlay; left != 0; left &= left - 1) {
+        if (StepPacket(sim, std::countr_zero(left), overfull)) {
+            anyWaiting = true;
+        }
     }
-    if (sim.QueueDepth >= 1) {
+    if (sim.QueueDepth >= 1 && anyWaiting) {
         QueuePhase(sim);
     }
     AdvanceClock(sim);

@@ -55,7 +55,8 @@ TEST_P(TickAllocations, TicksAndChecksAllocateNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Loads, TickAllocations,
-                         ::testing::Values(LoadCase{"light", Load::Light}, LoadCase{"heavy", Load::Heavy}),
+                         ::testing::Values(LoadCase{"light", Load::Light}, LoadCase{"heavy", Load::Heavy},
+                                           LoadCase{"batch_heavy", Load::BatchHeavy}),
                          [](const ::testing::TestParamInfo<LoadCase>& load) { return std::string(load.param.name); });
 
 }  // namespace

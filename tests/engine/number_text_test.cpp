@@ -91,6 +91,62 @@ TEST(RoundHalfEvenTest, GoesToTheEvenNeighbourOnlyAtHalves)
     EXPECT_EQ(RoundHalfEven(186.6), 187.0);
 }
 
+// The rounding by floor and remainder, for any Double: the quick way for
+// positive values must give the same, to the bit.
+double RoundHalfEvenByFloor(double x)
+{
+    const double down = std::floor(x);
+    const double fraction = x - down;
+    if (fraction > 0.5) {
+        return down + 1.0;
+    }
+    if (fraction < 0.5) {
+        return down;
+    }
+    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
+}
+
+TEST(RoundHalfEvenTest, AgreesToTheBitWithFloorAndRemainderEverywhere)
+{
+    const double two52 = 4503599627370496.0;
+    std::vector<double> values{0.0,
+                               -0.0,
+                               0.5,
+                               1.5,
+                               2.5,
+                               254.5,
+                               255.0 * std::nextafter(1.0F, 0.0F),
+                               std::numeric_limits<double>::denorm_min(),
+                               two52 - 0.5,
+                               two52 - 1.5,
+                               std::nextafter(two52, 0.0),
+                               two52,
+                               two52 + 2.0,
+                               1e300,
+                               -1e300,
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::max()};
+    std::mt19937_64 random(3);
+    for (int k = 0; k < 20000; ++k) {
+        const double unit = std::generate_canonical<double, 53>(random);
+        const double scale = std::ldexp(1.0, static_cast<int>(random() % 60) - 4);
+        const double x = unit * scale;
+        values.push_back(x);
+        values.push_back(-x);
+        // A half, where one exists, and a colour channel.
+        values.push_back(std::floor(x) + 0.5);
+        values.push_back(255.0 * static_cast<double>(static_cast<float>(unit)));
+    }
+    for (const double x : values) {
+        const double quick = RoundHalfEven(x);
+        const double reference = RoundHalfEvenByFloor(x);
+        ASSERT_EQ(quick, reference) << x;
+        ASSERT_EQ(std::signbit(quick), std::signbit(reference)) << x;
+    }
+    EXPECT_TRUE(std::isnan(RoundHalfEven(std::numeric_limits<double>::quiet_NaN())));
+}
+
 struct FormatCase {
     double value;
     const char* unit;

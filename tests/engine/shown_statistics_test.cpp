@@ -21,6 +21,31 @@ void Serve(Simulation& sim, std::int32_t age)
     RecordWaitingTime(sim, age);
 }
 
+// A caption spells the last value it was given, whenever it is read, and
+// whatever it was copied into before.
+TEST(CaptionTest, ReadsAsTheLastValueGivenSpelt)
+{
+    Caption caption("0");
+    caption.show(12, SpellCount);
+    caption.show(13, SpellCount);
+    const Caption copied = caption;
+    EXPECT_EQ(caption, "13");
+    EXPECT_EQ(copied, "13");
+    EXPECT_EQ(caption, copied);
+    caption.show(1234.5678, SpellHundredths);
+    EXPECT_NE(caption, copied);
+    EXPECT_EQ(caption.text(), "1234.56");
+    caption.show(0.256, SpellSecondsStatistic);
+    caption = "typed over";
+    EXPECT_EQ(std::string_view(caption), "typed over");
+    caption.show(12.5, SpellPercentStatistic);
+    EXPECT_EQ(caption.text(), " 12.5 %");
+    caption.show(59.99, SpellWholeSeconds);
+    EXPECT_EQ(caption, std::string("59"));
+    caption.show(0.5, SpellStatistic);
+    EXPECT_EQ(caption, " .5");
+}
+
 TEST(RecordWaitingTimeTest, FirstSampleHasNoSpread)
 {
     TestSimulation t;

@@ -153,6 +153,7 @@ TEST(SourceTest, RunningOutOfPacketsTakesPacketZeroBackAndKeepsTheModelWhole)
     t.sim.QueueDepth = 1;
     t.sim.PacketsSourced = 50;
     t.sim.PacketsServiced = 49;
+    RecountPacketsAndPlaces(t.sim);
     ASSERT_EQ(CheckInvariants(t.sim), "");
 
     SourceTick(t.sim, SourceCall::Tick);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +20,24 @@ void Ticks(Simulation& sim, int n)
 {
     for (int k = 0; k < n; ++k) {
         TimerMoveTimer(sim);
+    }
+}
+
+// The counters stop at the ends of their range, and add exactly within it.
+TEST(AddSaturatingTest, AgreesWithA64BitSumCutToTheRange)
+{
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    static_assert(AddSaturating(kMax, 1) == kMax && AddSaturating(kMin, -1) == kMin);
+    static_assert(AddSaturating(kMax - 10, 10) == kMax && AddSaturating(kMin, kMax) == -1);
+    std::mt19937 pick(5);
+    const std::int32_t edges[] = {kMin, kMin + 1, -10, -1, 0, 1, 10, kMax - 10, kMax - 1, kMax};
+    for (int k = 0; k < 100000; ++k) {
+        const auto value = k < 100 ? edges[k % 10] : static_cast<std::int32_t>(pick());
+        const auto delta = k < 100 ? edges[k / 10] : static_cast<std::int32_t>(pick() >> (pick() % 32));
+        const std::int64_t sum = static_cast<std::int64_t>(value) + delta;
+        const std::int64_t expected = std::clamp<std::int64_t>(sum, kMin, kMax);
+        ASSERT_EQ(AddSaturating(value, delta), expected) << value << " + " << delta;
     }
 }
 
@@ -141,6 +160,7 @@ TEST(ServiceTest, AFreedServerTakesTheNextWaitingPacketInTheSameTick)
     place(0, 0, Pkt::Serving, 5000);
     place(1, 1, Pkt::Serving, 0);
     place(2, 2, Pkt::Queueing, 0);
+    RecountPacketsAndPlaces(t.sim);
     t.sim.Running = false;
     ASSERT_EQ(CheckInvariants(t.sim), "");
     TimerMoveTimer(t.sim);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/invariants.h"
+#include "engine/number_text.h"
 
 namespace waitline {
 namespace {
@@ -364,7 +367,7 @@ Form& RunWithTyped(Form& form, ComboId box, const std::string& text)
     const DisplayModel& d = form.sim.display;
     for (const Label* label : {&d.lblPercentDropped, &d.lblMeanWaitingTime, &d.lblStdDevWaitingTime,
                                &d.lblMeanPktsInQueue, &d.lblTime, &d.lblSeconds}) {
-        EXPECT_EQ(label->caption.find_first_not_of(" .-0123456789%s"), std::string::npos) << label->caption;
+        EXPECT_EQ(label->caption.text().find_first_not_of(" .-0123456789%s"), std::string::npos) << label->caption;
     }
     return form;
 }
@@ -424,6 +427,80 @@ INSTANTIATE_TEST_SUITE_P(
                                               3),
                                   1, 10, 2},
                       HostileCase{"5\n1", "5\n1", 1, 10, 2}, HostileCase{" 3 ", " 3 ", 3, 3, 3}));
+
+// The counts, the clock and the times in the system spelt from the model's
+// numbers as the labels show them, for whoever reads them at this moment.
+std::vector<std::string> SpeltFromTheModel(const Simulation& sim)
+{
+    const bool served = sim.PacketsServiced > 0;
+    return {NumberToText(sim.PacketsSourced),
+            NumberToText(sim.PacketsServiced),
+            NumberToText(sim.PacketsLost),
+            sim.TickCount > 0 ? DecimalText(std::floor(sim.SimTime * 100.0) / 100.0) : "Time",
+            served ? FormatStatistic(sim.MeanWaitingTime, " s") : "0",
+            served ? FormatStatistic(sim.StdDevWaitingTime, " s") : "0"};
+}
+
+std::vector<std::string> Shown(const DisplayModel& d)
+{
+    std::vector<std::string> texts;
+    for (const Label* label : {&d.lblPacketsSourced, &d.lblPacketsServiced, &d.lblPacketsLost, &d.lblSeconds,
+                               &d.lblMeanWaitingTime, &d.lblStdDevWaitingTime}) {
+        texts.emplace_back(label->caption.text());
+    }
+    return texts;
+}
+
+// Twin runs with the same random actions: one read after every tick, as the
+// window reads it, the other only now and then, as the batch mode and the
+// page do. Reading must change nothing, and whenever the labels are read they
+// show the model's numbers of that moment.
+TEST(CaptionTwinTest, LabelsReadNowAndThenShowWhatLabelsReadEveryTickShow)
+{
+    Form everyTick;
+    Form nowAndThen;
+    std::mt19937 pick(21);
+    for (Form* form : {&everyTick, &nowAndThen}) {
+        FormLoad(*form);
+        form->clockRandom.seed(8);
+        ChooseEntry(*form, ComboId::QueueCombo, "4");
+        ChooseEntry(*form, ComboId::ServerCombo, "2");
+        TypeText(*form, ComboId::ArrivalCombo, "20");
+        TypeText(*form, ComboId::ServeRateCombo, "5");
+        Click(*form, ButtonId::StartButton);
+    }
+    const Texts rates{"0.5", "2", "5", "20", "50"};
+    int reads = 0;
+    std::int64_t served = 0;
+    for (int tick = 1; tick <= 60000; ++tick) {
+        const auto action = pick() % 2000;
+        const std::string& rate = rates[pick() % rates.size()];
+        for (Form* form : {&everyTick, &nowAndThen}) {
+            if (action == 0) {
+                // Go clears the counts: keep what the run had served.
+                served += form == &everyTick && !form->sim.Running ? form->sim.PacketsServiced : 0;
+                Click(*form, ButtonId::StartButton);
+            } else if (action == 1) {
+                TypeText(*form, ComboId::ServeRateCombo, rate);
+            } else if (action == 2) {
+                TypeText(*form, ComboId::ArrivalCombo, rate);
+            }
+            DeliverTimerMove(*form);
+            if (tick % 100 == 0) {
+                DeliverTimerCheck(*form);
+            }
+        }
+        ASSERT_EQ(Shown(everyTick.sim.display), SpeltFromTheModel(everyTick.sim)) << "tick " << tick;
+        if (pick() % 997 == 0) {
+            ++reads;
+            ASSERT_EQ(Shown(nowAndThen.sim.display), SpeltFromTheModel(nowAndThen.sim)) << "tick " << tick;
+            ASSERT_TRUE(nowAndThen.sim.display == everyTick.sim.display) << "tick " << tick;
+        }
+    }
+    EXPECT_GT(reads, 20);
+    EXPECT_GT(served + everyTick.sim.PacketsServiced, 500) << "the run hardly ran";
+    EXPECT_TRUE(nowAndThen.sim.display == everyTick.sim.display);
+}
 
 }  // namespace
 }  // namespace waitline

@@ -59,7 +59,8 @@ void CheckAfterStep(const Form& form)
     for (const Label* label : {&d.lblPercentDropped, &d.lblMeanWaitingTime, &d.lblStdDevWaitingTime,
                                &d.lblMeanPktsInQueue, &d.lblTime, &d.lblSeconds}) {
         Require(form,
-                label->caption.find("nan") == std::string::npos && label->caption.find("inf") == std::string::npos,
+                label->caption.text().find("nan") == std::string::npos &&
+                    label->caption.text().find("inf") == std::string::npos,
                 "a label shows no number");
     }
 }

@@ -122,10 +122,10 @@ TEST(Page, MoveEventsRunTheTicksOfTheirSpeed)
         page.checkEvent();
         DeliverTimerCheck(form);
         const std::string state = page.stateJson();
-        EXPECT_NE(state.find("\"lblPacketsSourced\":[\"" + form.sim.display.lblPacketsSourced.caption + "\""),
+        EXPECT_NE(state.find("\"lblPacketsSourced\":[\"" + form.sim.display.lblPacketsSourced.caption.text() + "\""),
                   std::string::npos)
             << SpeedName(speed) << ": " << state.substr(0, 400);
-        EXPECT_NE(state.find("\"lblMeanWaitingTime\":[\"" + form.sim.display.lblMeanWaitingTime.caption + "\""),
+        EXPECT_NE(state.find("\"lblMeanWaitingTime\":[\"" + form.sim.display.lblMeanWaitingTime.caption.text() + "\""),
                   std::string::npos)
             << SpeedName(speed);
         EXPECT_GT(Count(state, "],["), 0U) << "packets are shown";

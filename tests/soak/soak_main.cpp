@@ -87,8 +87,8 @@ bool Soak(const Setting& setting, long hours)
         "%-22s %ld h  %ld ticks  %lld sourced  %d served  %d lost  %d withdrawn  %s  rss %ld kB (after %ld min %ld kB)"
         "  peak %ld kB\n",
         setting.name, hours, static_cast<long>(form.sim.TickCount), packets, form.sim.PacketsServiced,
-        form.sim.PacketsLost, form.sim.PacketsWithdrawn, form.sim.display.lblMeanWaitingTime.caption.c_str(), rss,
-        settledMinutes, settledRss, StatusKilobytes("VmHWM"));
+        form.sim.PacketsLost, form.sim.PacketsWithdrawn, form.sim.display.lblMeanWaitingTime.caption.text().c_str(),
+        rss, settledMinutes, settledRss, StatusKilobytes("VmHWM"));
     if (settledRss <= 0 || rss <= 0) {
         std::printf("%s: cannot read the resident memory from /proc/self/status\n", setting.name);
         return false;

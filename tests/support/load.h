@@ -20,6 +20,18 @@ void ApplyHeavyLoad(TypeInto typeInto, Choose choose)
     choose(ComboId::ServerCombo, std::string_view("5"));
 }
 
+// The heavy load the batch mode's figures are measured at: arrivals at 20 and
+// service at 5 per second, both Exponential, queue length 10, five servers,
+// so that the servers are busy 80 % of the time and the queue often full.
+template <typename TypeInto, typename Choose>
+void ApplyBatchHeavyLoad(TypeInto typeInto, Choose choose)
+{
+    typeInto(ComboId::ArrivalCombo, std::string_view("20"));
+    typeInto(ComboId::ServeRateCombo, std::string_view("5"));
+    choose(ComboId::QueueCombo, std::string_view("10"));
+    choose(ComboId::ServerCombo, std::string_view("5"));
+}
+
 // Thirty simulated seconds after Go, with the once-a-second check, bring a
 // run to a realistic mix of packets in flight.
 template <typename Tick, typename Check>
@@ -33,17 +45,21 @@ void WarmUp(Tick tick, Check check)
     }
 }
 
-// The two loads the figures are measured at. Light is the start-up defaults.
-enum class Load : std::uint8_t { Light, Heavy };
+// The loads the figures are measured at. Light is the start-up defaults
+// (arrivals and service at 1 per second, one server, queue length 3).
+enum class Load : std::uint8_t { Light, Heavy, BatchHeavy };
 
 // Starts a run at the load and warms it up, on the window-free controller.
 inline void StartWarmRun(Form& form, Load load)
 {
     FormLoad(form);
     form.clockRandom.seed(1);
+    const auto typeInto = [&form](ComboId box, std::string_view text) { TypeText(form, box, text); };
+    const auto choose = [&form](ComboId box, std::string_view entry) { ChooseEntry(form, box, entry); };
     if (load == Load::Heavy) {
-        ApplyHeavyLoad([&form](ComboId box, std::string_view text) { TypeText(form, box, text); },
-                       [&form](ComboId box, std::string_view entry) { ChooseEntry(form, box, entry); });
+        ApplyHeavyLoad(typeInto, choose);
+    } else if (load == Load::BatchHeavy) {
+        ApplyBatchHeavyLoad(typeInto, choose);
     }
     Click(form, ButtonId::StartButton);
     WarmUp([&form] { DeliverTimerMove(form); }, [&form] { DeliverTimerCheck(form); });

@@ -169,6 +169,7 @@ void ExhaustPackets(WindowDriver& driver)
         p.Left = 700;
         p.Top = 100;
     }
+    RecountPacketsAndPlaces(sim);
     sim.source.TimeToNextArrival = 0;
 }
 

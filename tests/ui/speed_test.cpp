@@ -69,6 +69,7 @@ void RunOutOfPacketsAtTick(WindowDriver& driver, int messageTick)
         p.Left = 600;
         p.Top = 100 + static_cast<float>(i % 10) * 30;
     }
+    RecountPacketsAndPlaces(sim);
     sim.source.TimeToNextArrival = (messageTick - 1) * sim.tickInterval();
     driver.sync();
 }
