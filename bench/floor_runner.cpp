@@ -20,23 +20,26 @@
 #include <random>
 #include <string_view>
 
+#include "engine/display_model.h"
+#include "engine/geometry.h"
+
 namespace {
 
-// The picture, in pixels: the same column, places, edges and steps as the demo.
-constexpr float kStartTop = 52.0F;
-constexpr float kColumnLeft = 176.0F;
-constexpr float kDropStep = 16.0F;
-constexpr float kLeftStep = 32.0F;
-constexpr float kLeftEdge = 39.0F;
-constexpr float kFallColumn = 32.0F;
-constexpr float kFallStep = 32.0F;
-constexpr float kBottomEdge = 456.0F;
-constexpr float kRightStep = 16.0F;
-constexpr float kRightEdge = 800.0F;
-constexpr float kExitJump = 128.0F;
-constexpr std::int32_t kTickMs = 10;
-
-constexpr float PlaceTop(int j) { return 436.0F - 32.0F * static_cast<float>(j); }
+// The picture, in pixels: the demo's own column, places, edges and steps.
+using waitline::kTickMs;
+using waitline::geometry::kBottomEdge;
+using waitline::geometry::kColumnLeft;
+using waitline::geometry::kDropStep;
+using waitline::geometry::kExitJump;
+using waitline::geometry::kFallColumn;
+using waitline::geometry::kFallStep;
+using waitline::geometry::kLeftEdge;
+using waitline::geometry::kLeftStep;
+using waitline::geometry::kPlacePitch;
+using waitline::geometry::kRightEdge;
+using waitline::geometry::kRightStep;
+using waitline::geometry::kStartTop;
+using waitline::geometry::PlaceTop;
 
 enum class State : std::uint8_t { Dropping, Waiting, Serving, Left, Falling, Right };
 
@@ -151,7 +154,7 @@ private:
             }
             p.state = State::Right;
             p.left += kExitJump;
-            place_[static_cast<std::size_t>((PlaceTop(0) - p.top) / 32.0F)] = kNoPacket;
+            place_[static_cast<std::size_t>((PlaceTop(0) - p.top) / kPlacePitch)] = kNoPacket;
             ++served_;
             departed = true;
             return true;

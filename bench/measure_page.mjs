@@ -55,7 +55,9 @@ await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
 const url = `http://127.0.0.1:${server.address().port}/`;
 
 // The heavy load, as the tests and the desktop measurement apply it.
-const load = readFileSync(new URL("../tests/support/load.h", import.meta.url), "utf8");
+// Within ApplyHeavyLoad alone: the file holds other loads too.
+const loadFile = readFileSync(new URL("../tests/support/load.h", import.meta.url), "utf8");
+const load = loadFile.slice(loadFile.indexOf("void ApplyHeavyLoad("), loadFile.indexOf("\n}", loadFile.indexOf("void ApplyHeavyLoad(")));
 const heavy = (box) => new RegExp(`ComboId::${box}, std::string_view\\("([0-9.]+)"\\)`).exec(load)[1];
 const address = `?arrival-rate=${heavy("ArrivalCombo")}&service-rate=${heavy("ServeRateCombo")}` +
   `&queue-length=${heavy("QueueCombo")}&servers=${heavy("ServerCombo")}&seed=1`;

@@ -37,8 +37,9 @@ program=$build_dir/bin/waitline
 load_file=$(dirname "${BASH_SOURCE[0]}")/../tests/support/load.h
 heavy_value() {
     local value
-    value=$(sed -n "s/.*ComboId::$1, std::string_view(\"\([0-9.]*\)\").*/\1/p" "$load_file")
-    [[ -n $value ]] || { echo "no heavy $1 in $load_file" >&2; exit 1; }
+    # Within ApplyHeavyLoad alone: the file holds other loads too.
+    value=$(sed -n "/void ApplyHeavyLoad(/,/^}/ s/.*ComboId::$1, std::string_view(\"\([0-9.]*\)\").*/\1/p" "$load_file")
+    [[ $value =~ ^[0-9.]+$ ]] || { echo "no single heavy $1 in $load_file" >&2; exit 1; }
     echo "$value"
 }
 heavy_arrival_rate=$(heavy_value ArrivalCombo)

@@ -42,4 +42,17 @@ constexpr float ColumnHeight(int length) { return kColumnBottom - ColumnTop(leng
 // A served packet jumps this far right, off its server, onto the exit line.
 inline constexpr float kExitJump = 128.0F;
 
+// Where a packet starts, at the source, and how far it moves each tick: down
+// the column, left to the bin's column once lost, down into the bin, and
+// right along the exit line; beyond the edges it is gone.
+inline constexpr float kStartTop = 52.0F;
+inline constexpr float kDropStep = 16.0F;
+inline constexpr float kLeftStep = 32.0F;
+inline constexpr float kLeftEdge = 39.0F;
+inline constexpr float kFallColumn = 32.0F;
+inline constexpr float kFallStep = 32.0F;
+inline constexpr float kBottomEdge = 456.0F;
+inline constexpr float kRightStep = 16.0F;
+inline constexpr float kRightEdge = 800.0F;
+
 }  // namespace waitline::geometry

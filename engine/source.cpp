@@ -11,7 +11,7 @@ namespace waitline {
 
 namespace {
 
-constexpr float kStartTop = 52.0F;
+using geometry::kStartTop;
 
 std::uint8_t ColourChannel(RandomSource& random)
 {

@@ -16,14 +16,14 @@ using geometry::kExitJump;
 using geometry::kPlacePitch;
 using geometry::PlaceTop;
 
-constexpr float kDropStep = 16.0F;
-constexpr float kLeftStep = 32.0F;
-constexpr float kLeftEdge = 39.0F;
-constexpr float kFallColumn = 32.0F;
-constexpr float kFallStep = 32.0F;
-constexpr float kBottomEdge = 456.0F;
-constexpr float kRightStep = 16.0F;
-constexpr float kRightEdge = 800.0F;
+using geometry::kBottomEdge;
+using geometry::kDropStep;
+using geometry::kFallColumn;
+using geometry::kFallStep;
+using geometry::kLeftEdge;
+using geometry::kLeftStep;
+using geometry::kRightEdge;
+using geometry::kRightStep;
 
 bool AnyEmptyPlaceBelow(const Simulation& sim, int length)
 {
